@@ -1,0 +1,1 @@
+#include "graph/cls_line_graph.h"

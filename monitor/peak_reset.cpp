@@ -1,0 +1,1 @@
+#include "monitor/frm_bandwidth.h"

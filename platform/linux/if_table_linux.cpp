@@ -1,0 +1,1 @@
+#include "platform/if_table.h"

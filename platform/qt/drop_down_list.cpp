@@ -1,0 +1,1 @@
+#include "platform/qt/drop_down_list.h"

@@ -1,0 +1,1 @@
+#include "platform/qt/picture_box.h"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+
+#include "platform/picture_surface.h"
+
+namespace orv {
+
+// A drawing surface over a backing image in pixels. With AutoRedraw on the
+// image persists and is painted whenever the widget is exposed; with it
+// off, drawing goes to the same image (the program always switches it on).
+class PictureBox : public QFrame, public PictureSurface {
+ public:
+  explicit PictureBox(QWidget* parent);
+
+  bool AutoRedraw() const override;
+  void AutoRedraw(bool on) override;
+  void Cls() override;
+  std::int16_t DrawWidth() const override;
+  std::int16_t ScaleMode() const override;
+  void ScaleMode(std::int16_t mode) override;
+  Color BackColor() const override;
+  void BackColor(Color color) override;
+  float ScaleWidth() const override;
+  float ScaleHeight() const override;
+  void Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) override;
+
+  // The drawn image, for tests and screenshots.
+  const QImage& Image() const { return m_image; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage m_image;
+  Color m_backColor = 0xF0F0F0;
+  bool m_autoRedraw = false;
+  std::int16_t m_scaleMode = 1;  // twips until set to pixels
+  std::int16_t m_drawWidth = 1;
+};
+
+}  // namespace orv

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+#include "platform/number_locale.h"
+
+namespace orv {
+
+// Delivers the pending events (paint, input, timers) and returns.
+void DoEvents();
+
+// The stored text of a per-user setting, or the default when it is
+// missing. Stored in the platform's native per-user store under the
+// organisation and application name given (an INI file on Linux).
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue);
+
+// The separators a Qt locale writes numbers with.
+NumberLocale ToNumberLocale(const QLocale& locale);
+
+}  // namespace orv

@@ -1,0 +1,1 @@
+#include "stats/cip_helper.h"
