@@ -1,1 +1,183 @@
 #include "platform/qt/picture_box.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPen>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "platform/error.h"
+
+namespace orv {
+namespace {
+
+// Any unit other than pixels is taken as twips: 15 to a pixel at 96 dpi.
+constexpr double kTwipsPerPixel = 15.0;
+
+QColor ToQColor(Color color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+// Liang-Barsky: cuts the segment to the rectangle [lo, hi] on both axes.
+// Returns false when nothing of it lies inside. The rasteriser works in
+// fixed point, so coordinates far outside the image must never reach it.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double loX, double loY,
+                 double hiX, double hiY) {
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  double t0 = 0.0;
+  double t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - loX, hiX - x1, y1 - loY, hiY - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const double ox = x1;
+  const double oy = y1;
+  x1 = ox + t0 * dx;
+  y1 = oy + t0 * dy;
+  x2 = ox + t1 * dx;
+  y2 = oy + t1 * dy;
+  return true;
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
+  // The default picture-box border: a sunken 3D edge two pixels deep.
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(2);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  m_image = QImage(contentsRect().size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  m_image.fill(ToQColor(m_backColor));
+}
+
+bool PictureBox::AutoRedraw() const { return m_autoRedraw; }
+
+void PictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
+
+void PictureBox::Cls() {
+  m_image.fill(ToQColor(m_backColor));
+  update();
+}
+
+std::int16_t PictureBox::DrawWidth() const { return m_drawWidth; }
+
+std::int16_t PictureBox::ScaleMode() const { return m_scaleMode; }
+
+void PictureBox::ScaleMode(std::int16_t mode) {
+  // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
+  if (mode < 0 || mode > 7) {
+    throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
+  }
+  m_scaleMode = mode;
+}
+
+Color PictureBox::BackColor() const { return m_backColor; }
+
+void PictureBox::BackColor(Color color) {
+  m_backColor = color & 0x00FFFFFF;
+  m_image.fill(ToQColor(m_backColor));
+  update();
+}
+
+float PictureBox::ScaleWidth() const {
+  const double w = contentsRect().width();
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? w : w * kTwipsPerPixel);
+}
+
+float PictureBox::ScaleHeight() const {
+  const double h = contentsRect().height();
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? h : h * kTwipsPerPixel);
+}
+
+void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
+  if (flags != kLineSegment && flags != kLineBox) {
+    throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
+  }
+  const double scale = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
+  double c[4] = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
+  // Device coordinates are 32-bit; anything beyond (or not a number at
+  // all) is an overflow, never something to hand to the painter.
+  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
+  for (double v : c) {
+    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
+      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
+    }
+  }
+
+  QPainter painter(&m_image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  QPen pen(ToQColor(color));
+  pen.setWidth(std::max<int>(1, m_drawWidth));
+  pen.setCapStyle(Qt::SquareCap);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+
+  // Keep a margin of the pen width so wide pens still meet the edge.
+  const double margin = m_drawWidth + 2.0;
+  const double loX = -margin;
+  const double loY = -margin;
+  const double hiX = m_image.width() + margin;
+  const double hiY = m_image.height() + margin;
+
+  if (flags == kLineBox) {
+    // Clamping the corners of an axis-aligned outline leaves every
+    // visible pixel of it where it was.
+    const double left = std::clamp(std::min(c[0], c[2]), loX, hiX);
+    const double right = std::clamp(std::max(c[0], c[2]), loX, hiX);
+    const double top = std::clamp(std::min(c[1], c[3]), loY, hiY);
+    const double bottom = std::clamp(std::max(c[1], c[3]), loY, hiY);
+    painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+  } else if (ClipSegment(c[0], c[1], c[2], c[3], loX, loY, hiX, hiY)) {
+    const QPointF a(c[0], c[1]);
+    const QPointF b(c[2], c[3]);
+    // A zero-length segment still marks its point.
+    if (a == b) {
+      painter.drawPoint(a);
+    } else {
+      painter.drawLine(a, b);
+    }
+  }
+  painter.end();
+  update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect inner = contentsRect();
+  painter.setClipRect(event->rect());
+  painter.drawImage(inner.topLeft(), m_image);
+  painter.end();
+  QFrame::paintEvent(event);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
+  if (size == m_image.size()) return;
+  QImage grown(size, QImage::Format_RGB32);
+  grown.fill(ToQColor(m_backColor));
+  QPainter painter(&grown);
+  painter.drawImage(0, 0, m_image);
+  painter.end();
+  m_image = std::move(grown);
+}
+
+}  // namespace orv

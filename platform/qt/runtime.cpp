@@ -1,1 +1,59 @@
 #include "platform/qt/runtime.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/error.h"
+
+namespace orv {
+
+void DoEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue) {
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);
+  const QVariant value = store.value(section + QLatin1Char('/') + key);
+  if (!value.isValid()) return defaultValue;
+  // The INI reader splits an unquoted value at its commas; the stored
+  // text is what the user wrote, so put it back together.
+  if (value.typeId() == QMetaType::QStringList) {
+    return value.toStringList().join(QLatin1Char(','));
+  }
+  return value.toString();
+}
+
+NumberLocale ToNumberLocale(const QLocale& locale) {
+  NumberLocale result;
+  result.decimal = locale.decimalPoint().toStdU16String();
+  result.group = locale.groupSeparator().toStdU16String();
+  // Qt names no date separator; the first character of the short date
+  // pattern that is no field letter and no quote is the one it uses.
+  result.date = u"/";
+  const QString pattern = locale.dateFormat(QLocale::ShortFormat);
+  for (const QChar c : pattern) {
+    if (!c.isLetter() && c != QLatin1Char('\'')) {
+      result.date = QString(c).toStdU16String();
+      break;
+    }
+  }
+  return result;
+}
+
+void ReportUntrappedError(const std::exception& error) {
+  const auto* own = dynamic_cast<const Error*>(&error);
+  if (own != nullptr) {
+    std::fprintf(stderr, "Run-time error %d: %s\n", static_cast<int>(own->code()), own->what());
+  } else {
+    std::fprintf(stderr, "Run-time error: %s\n", error.what());
+  }
+  std::fflush(stderr);
+  std::_Exit(EXIT_FAILURE);
+}
+
+}  // namespace orv

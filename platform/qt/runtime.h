@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <exception>
 
 #include "platform/number_locale.h"
 
@@ -18,5 +19,9 @@ QString GetSetting(const QString& application, const QString& section, const QSt
 
 // The separators a Qt locale writes numbers with.
 NumberLocale ToNumberLocale(const QLocale& locale);
+
+// The report of an error that no step contained: written to standard
+// error, then the program ends with a failure status.
+[[noreturn]] void ReportUntrappedError(const std::exception& error);
 
 }  // namespace orv
