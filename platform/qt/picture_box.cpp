@@ -67,11 +67,28 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
   m_image.fill(ToQColor(m_backColor));
 }
 
+const QImage& PictureBox::Image() const {
+  SyncImageSize();
+  return m_image;
+}
+
+void PictureBox::SyncImageSize() const {
+  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
+  if (size == m_image.size()) return;
+  QImage grown(size, QImage::Format_RGB32);
+  grown.fill(ToQColor(m_backColor));
+  QPainter painter(&grown);
+  painter.drawImage(0, 0, m_image);
+  painter.end();
+  m_image = std::move(grown);
+}
+
 bool PictureBox::AutoRedraw() const { return m_autoRedraw; }
 
 void PictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
 
 void PictureBox::Cls() {
+  SyncImageSize();
   m_image.fill(ToQColor(m_backColor));
   update();
 }
@@ -92,6 +109,7 @@ Color PictureBox::BackColor() const { return m_backColor; }
 
 void PictureBox::BackColor(Color color) {
   m_backColor = color & 0x00FFFFFF;
+  SyncImageSize();
   m_image.fill(ToQColor(m_backColor));
   update();
 }
@@ -121,6 +139,7 @@ void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2
     }
   }
 
+  SyncImageSize();
   QPainter painter(&m_image);
   painter.setRenderHint(QPainter::Antialiasing, false);
   QPen pen(ToQColor(color));
@@ -163,6 +182,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(event->rect());
+  SyncImageSize();
   painter.drawImage(inner.topLeft(), m_image);
   painter.end();
   QFrame::paintEvent(event);
@@ -170,14 +190,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
-  if (size == m_image.size()) return;
-  QImage grown(size, QImage::Format_RGB32);
-  grown.fill(ToQColor(m_backColor));
-  QPainter painter(&grown);
-  painter.drawImage(0, 0, m_image);
-  painter.end();
-  m_image = std::move(grown);
+  SyncImageSize();
 }
 
 }  // namespace orv

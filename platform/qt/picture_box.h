@@ -27,14 +27,18 @@ class PictureBox : public QFrame, public PictureSurface {
   void Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) override;
 
   // The drawn image, for tests and screenshots.
-  const QImage& Image() const { return m_image; }
+  const QImage& Image() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QImage m_image;
+  // Qt defers resize events of hidden widgets, so the image follows the
+  // inner area lazily, before every use.
+  void SyncImageSize() const;
+
+  mutable QImage m_image;
   Color m_backColor = 0xF0F0F0;
   bool m_autoRedraw = false;
   std::int16_t m_scaleMode = 1;  // twips until set to pixels

@@ -12,6 +12,9 @@ Timer::Timer(QObject* parent, const QString& name, int intervalMs, std::function
   setObjectName(name);
   setInterval(intervalMs);
   setSingleShot(false);
+  // A coarse timer may slip by 5% of its period; the sampling tick
+  // counts on a steady 100 ms.
+  setTimerType(Qt::PreciseTimer);
   connect(this, &QTimer::timeout, this, [handler = std::move(handler)] {
     if (!handler) return;
     // An exception must not unwind through Qt's event loop; one that the
