@@ -1,0 +1,229 @@
+#include "platform/convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <iomanip>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "platform/error.h"
+#include "test_locales.h"
+
+namespace orv {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+template <class F>
+void ExpectError(ErrorCode code, F&& f) {
+  try {
+    f();
+    ADD_FAILURE() << "no error thrown";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), code) << e.what();
+  }
+}
+
+struct IntCase {
+  double in;
+  std::optional<std::int32_t> out;  // nullopt: Overflow
+};
+
+TEST(ToInt16, NearestWithHalvesToEvenAndRangeLimits) {
+  const IntCase cases[] = {
+      {0.5, 0},          {1.5, 2},          {2.5, 2},         {3.5, 4},
+      {-0.5, 0},         {-1.5, -2},        {-2.5, -2},       {0.49999999999999994, 0},
+      {0.5000000000000001, 1}, {2.4, 2},    {2.6, 3},         {-2.6, -3},
+      {32767.0, 32767},  {32767.49, 32767}, {32767.5, std::nullopt},
+      {32768.0, std::nullopt}, {-32768.0, -32768}, {-32768.5, -32768},
+      {-32768.51, std::nullopt}, {-32769.0, std::nullopt}, {1e300, std::nullopt},
+      {kInf, std::nullopt}, {-kInf, std::nullopt}, {kNaN, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << c.in);
+    if (c.out) {
+      EXPECT_EQ(ToInt16(c.in), *c.out);
+    } else {
+      ExpectError(ErrorCode::Overflow, [&] { ToInt16(c.in); });
+    }
+  }
+}
+
+TEST(ToInt32, NearestWithHalvesToEvenAndRangeLimits) {
+  const IntCase cases[] = {
+      {0.5, 0},
+      {1.5, 2},
+      {2.5, 2},
+      {-0.5, 0},
+      {-1.5, -2},
+      {2147483647.0, 2147483647},
+      {2147483647.4, 2147483647},
+      {2147483647.5, std::nullopt},
+      {2147483648.0, std::nullopt},
+      {-2147483648.0, std::numeric_limits<std::int32_t>::min()},
+      {-2147483648.5, std::numeric_limits<std::int32_t>::min()},
+      {-2147483649.5, std::nullopt},
+      {4294967295.0, std::nullopt},
+      {kInf, std::nullopt},
+      {kNaN, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << c.in);
+    if (c.out) {
+      EXPECT_EQ(ToInt32(c.in), *c.out);
+    } else {
+      ExpectError(ErrorCode::Overflow, [&] { ToInt32(c.in); });
+    }
+  }
+}
+
+TEST(Int, RoundsDownTowardsMinusInfinity) {
+  const struct {
+    double in, out;
+  } cases[] = {{0, 0}, {2.99, 2}, {-0.5, -1}, {-2, -2}, {1.0, 1}, {0.9999, 0}, {1e17, 1e17}, {-1e-300, -1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Int(c.in), c.out) << c.in;
+  }
+}
+
+TEST(Val, ReadsTheNumberAtTheStartOfTheText) {
+  const struct {
+    std::u16string in;
+    double out;
+  } cases[] = {
+      {u"", 0},
+      {u" 12abc", 12},
+      {u"\t\r\n 7", 7},
+      {u"-1.5e2x", -150},
+      {u"+2.5", 2.5},
+      {u"1e", 1},
+      {u"1e+", 1},
+      {u"1E-", 1},
+      {u"2d3", 2000},
+      {u"2D-1", 0.2},
+      {u"3e+2", 300},
+      {u".5", 0.5},
+      {u"-.5", -0.5},
+      {u"5.", 5},
+      {u"1.2.3", 1.2},
+      {u"abc", 0},
+      {u"+", 0},
+      {u"-", 0},
+      {u".", 0},
+      {u".e5", 0},
+      {u"e5", 0},
+      {u"- 5", 0},
+      {u"1 2", 1},
+      {u"12,345", 12},
+      {u"0x1A", 0},
+      {u"1e-400", 0},
+      {u"-0", 0},
+      {u"007", 7},
+      {u"1.7976931348623157e308", 1.7976931348623157e308},
+      {u"\u0661\u0662", 0},  // non-ASCII digits are not digits here
+      {u"\uFF11", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
+    EXPECT_EQ(Val(c.in), c.out);
+  }
+  EXPECT_FALSE(std::signbit(Val(u"-0")));
+}
+
+TEST(Val, ExponentBeyondTheDoubleRangeOverflows) {
+  for (std::u16string in : {u"1e309", u"-1e309", u"1e99999999999999999999", u"1.8e308", u"0.1e310"}) {
+    SCOPED_TRACE(std::string(in.begin(), in.end()));
+    ExpectError(ErrorCode::Overflow, [&] { Val(in); });
+  }
+  EXPECT_EQ(Val(u"0e999999"), 0);
+  EXPECT_EQ(Val(u"1e-99999999999999999999"), 0);
+}
+
+TEST(Val, MegabyteLongDigitStrings) {
+  constexpr std::size_t kLen = 1 << 20;
+  // A million nines is far beyond the double range.
+  std::u16string nines(kLen, u'9');
+  ExpectError(ErrorCode::Overflow, [&] { Val(nines); });
+  // Leading zeros do not count towards the magnitude.
+  std::u16string zeros(kLen, u'0');
+  EXPECT_EQ(Val(zeros + u"1.5x"), 1.5);
+  EXPECT_EQ(Val(u"0." + zeros + u"1"), 0);
+  // The exponent brings the long mantissa back into range.
+  EXPECT_DOUBLE_EQ(Val(u"1" + zeros + u"e-1048570"), 1e6);
+}
+
+TEST(ParseNumber, AcceptsGroupedNumbersOfEitherLocale) {
+  const struct {
+    const NumberLocale& locale;
+    std::u16string in;
+    double out;
+  } cases[] = {
+      {testing_locales::kEnglish, u"1,205,632.75", 1205632.75},
+      {testing_locales::kEnglish, u"  -12.35\t", -12.35},
+      {testing_locales::kEnglish, u"+0.00", 0},
+      {testing_locales::kEnglish, u"1234", 1234},
+      {testing_locales::kEnglish, u"1,234", 1234},
+      {testing_locales::kEnglish, u"999,999,999,999,999", 999999999999999},
+      {testing_locales::kEnglish, u".5", 0.5},
+      {testing_locales::kEnglish, u"5.", 5},
+      {testing_locales::kEnglish, u"1.5e3", 1500},
+      {testing_locales::kEnglish, u"1.5E-1", 0.15},
+      {testing_locales::kGerman, u"1.205.632,75", 1205632.75},
+      {testing_locales::kGerman, u"0,99", 0.99},
+      {testing_locales::kGerman, u"-4.096,00", -4096},
+      {testing_locales::kSpaces, u"1\u00A0234\u00A0567,5", 1234567.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
+    EXPECT_DOUBLE_EQ(ParseNumber(c.in, c.locale), c.out);
+  }
+}
+
+TEST(ParseNumber, RejectsTextThatIsNotAWholeNumber) {
+  const struct {
+    const NumberLocale& locale;
+    std::u16string in;
+  } cases[] = {
+      {testing_locales::kEnglish, u""},
+      {testing_locales::kEnglish, u"   "},
+      {testing_locales::kEnglish, u"-"},
+      {testing_locales::kEnglish, u"."},
+      {testing_locales::kEnglish, u"12abc"},
+      {testing_locales::kEnglish, u"abc"},
+      {testing_locales::kEnglish, u"1.2.3"},
+      {testing_locales::kEnglish, u",123"},
+      {testing_locales::kEnglish, u"123,"},
+      {testing_locales::kEnglish, u"1,,234"},
+      {testing_locales::kEnglish, u"1.234,5"},
+      {testing_locales::kEnglish, u"1 234"},
+      {testing_locales::kEnglish, u"1e"},
+      {testing_locales::kEnglish, u"1e+"},
+      {testing_locales::kEnglish, u"--1"},
+      {testing_locales::kEnglish, u"12.35 Kb/S"},
+      {testing_locales::kGerman, u"1,205,632.75"},
+      {testing_locales::kGerman, u"12.35"},  // a misplaced group, not 1235
+      {testing_locales::kEnglish, u"1,2,3"},
+      {testing_locales::kEnglish, u"1234,567"},
+      {testing_locales::kEnglish, u"1,234,56"},
+      {testing_locales::kEnglish, u"1,2345"},
+      {testing_locales::kEnglish, u"1,234e5,000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
+    ExpectError(ErrorCode::TypeMismatch, [&] { ParseNumber(c.in, c.locale); });
+  }
+}
+
+TEST(ParseNumber, OutOfRangeOverflows) {
+  ExpectError(ErrorCode::Overflow, [] { ParseNumber(u"1e309", testing_locales::kEnglish); });
+  ExpectError(ErrorCode::Overflow,
+              [] { ParseNumber(u"-" + std::u16string(400, u'9'), testing_locales::kEnglish); });
+  EXPECT_EQ(ParseNumber(u"1e-400", testing_locales::kEnglish), 0);
+}
+
+}  // namespace
+}  // namespace orv
