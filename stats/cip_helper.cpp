@@ -1,1 +1,181 @@
 #include "stats/cip_helper.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/checked.h"
+#include "platform/error.h"
+#include "stats/ansi_text.h"
+#include "stats/le_fields.h"
+
+namespace orv {
+namespace {
+
+// A real table is a few hundred KiB at most (1000 interfaces are 860 KB);
+// a size far beyond that is a broken source, and allocating what it asks
+// for would only trade a wrong table for an out-of-memory abort.
+constexpr std::uint32_t kMaxTableSize = 64u * 1024u * 1024u;
+
+// Byte offsets inside one row.
+constexpr std::size_t kName = 0;
+constexpr std::size_t kNameUnits = 256;
+constexpr std::size_t kIndex = 512;
+constexpr std::size_t kType = 516;
+constexpr std::size_t kMtu = 520;
+constexpr std::size_t kSpeed = 524;
+constexpr std::size_t kPhysAddrLen = 528;
+constexpr std::size_t kPhysAddr = 532;
+constexpr std::size_t kPhysAddrMax = 8;
+constexpr std::size_t kAdminStatus = 540;
+constexpr std::size_t kOperStatus = 544;
+constexpr std::size_t kLastChange = 548;
+constexpr std::size_t kInOctets = 552;
+constexpr std::size_t kInUcastPkts = 556;
+constexpr std::size_t kInNUcastPkts = 560;
+constexpr std::size_t kInDiscards = 564;
+constexpr std::size_t kInErrors = 568;
+constexpr std::size_t kInUnknownProtos = 572;
+constexpr std::size_t kOutOctets = 576;
+constexpr std::size_t kOutUcastPkts = 580;
+constexpr std::size_t kOutNUcastPkts = 584;
+constexpr std::size_t kOutDiscards = 588;
+constexpr std::size_t kOutErrors = 592;
+constexpr std::size_t kOutQLen = 596;
+constexpr std::size_t kDescrLen = 600;
+constexpr std::size_t kDescr = 604;
+constexpr std::size_t kDescrMax = 256;
+static_assert(kDescr + kDescrMax == kIfRowSize);
+
+using Bytes = std::span<const std::uint8_t>;
+
+std::u16string ReadName(Bytes row) {
+  std::u16string name;
+  for (std::size_t unit = 0; unit < kNameUnits; ++unit) {
+    const char16_t c = le::U16(row, kName + 2 * unit);
+    if (c == u'\0') break;
+    name.push_back(c);
+  }
+  return name;
+}
+
+std::u16string ReadAddress(Bytes row, std::int32_t length) {
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  const std::size_t count = std::min(static_cast<std::size_t>(length), kPhysAddrMax);
+  std::u16string address;
+  for (std::size_t j = 0; j < count; ++j) {
+    if (j > 0) address.push_back(u'-');
+    const std::uint8_t b = row[kPhysAddr + j];
+    address.push_back(kHex[b >> 4]);
+    address.push_back(kHex[b & 0x0F]);
+  }
+  return address;
+}
+
+std::u16string ReadDescription(Bytes row) {
+  const std::int32_t length = le::I32(row, kDescrLen);
+  const std::size_t count =
+      length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kDescrMax);
+  return DecodeAnsiText(row.subspan(kDescr, count));
+}
+
+// The row carries no wall-clock time, only the system's up-time in
+// hundredths of a second at the last status change. Turning that into a
+// calendar date would need the boot time, read at a different moment from
+// the table and so never quite the same instant. The record keeps the
+// up-time itself as a day count instead: exact, cheap, and reversible
+// (multiply by 8,640,000). The field is a tick count, so it is taken as
+// unsigned: after 248 days of up-time it must not turn negative.
+double ReadLastChange(Bytes row) {
+  return static_cast<double>(le::U32(row, kLastChange)) / 100.0 / 86400.0;
+}
+
+std::shared_ptr<CInterface> ReadRow(Bytes row) {
+  auto record = std::make_shared<CInterface>();
+  record->InterfaceDescription(ReadDescription(row));
+  const std::int32_t physAddrLen = le::I32(row, kPhysAddrLen);
+  if (physAddrLen > 0) record->AdapterAddress(ReadAddress(row, physAddrLen));
+  record->OutputQueueLength(le::I32(row, kOutQLen));
+  record->OutgoingErrors(le::I32(row, kOutErrors));
+  record->DiscardedOutgoingPackets(le::I32(row, kOutDiscards));
+  record->NonunicastPacketsSent(le::I32(row, kOutNUcastPkts));
+  record->UnicastPacketsSent(le::I32(row, kOutUcastPkts));
+  record->OctetsSent(le::I32(row, kOutOctets));
+  record->UnknownProtocolPackets(le::I32(row, kInUnknownProtos));
+  record->IncomingErrors(le::I32(row, kInErrors));
+  record->DiscardedIncomingPackets(le::I32(row, kInDiscards));
+  record->NonunicastPacketsReceived(le::I32(row, kInNUcastPkts));
+  record->MaximumTransmissionUnit(le::I32(row, kMtu));
+  record->UnicastPacketsReceived(le::I32(row, kInUcastPkts));
+  record->OctetsReceived(le::I32(row, kInOctets));
+  record->LastChange(ReadLastChange(row));
+  record->OperationalStatus(le::I32(row, kOperStatus));
+  record->AdminStatus(le::I32(row, kAdminStatus));
+  record->Speed(le::I32(row, kSpeed));
+  record->InterfaceType(le::I32(row, kType));
+  record->InterfaceIndex(le::I32(row, kIndex));
+  record->InterfaceName(ReadName(row));
+  return record;
+}
+
+}  // namespace
+
+CIpHelper::CIpHelper(GetIfTableFn getIfTable) : m_getIfTable(std::move(getIfTable)) {}
+
+std::shared_ptr<CInterfaces> CIpHelper::Interfaces() {
+  m_interfaces.reset();
+  m_interfaces = std::make_shared<CInterfaces>();
+  LoadInterfaceTable();
+  return m_interfaces;
+}
+
+void CIpHelper::Interfaces(std::shared_ptr<CInterfaces> vData) { m_interfaces = std::move(vData); }
+
+double CIpHelper::BytesReceived() const { return static_cast<double>(m_bytesReceived); }
+
+double CIpHelper::BytesSent() const { return static_cast<double>(m_bytesSent); }
+
+void CIpHelper::LoadInterfaceTable() {
+  std::uint32_t size = 0;
+  m_bytesReceived = 0;
+  m_bytesSent = 0;
+
+  // No table call at all, or one that fails outright, is a system without
+  // the service.
+  if (!m_getIfTable) return;
+  std::uint32_t status = kStatusNotSupported;
+  if (!Attempt([&] { status = m_getIfTable(nullptr, &size, 0); })) return;
+  // Only "not supported" ends the load here: the usual answer to a size
+  // query is "buffer too small", and some sources answer 0.
+  if (status == kStatusNotSupported) return;
+  if (size > kMaxTableSize) return;
+
+  std::vector<std::uint8_t> buffer(size, 0);
+  if (!Attempt([&] { status = m_getIfTable(buffer.data(), &size, 0); })) return;
+  if (status != kStatusSuccess) return;
+
+  // The source may report fewer bytes than the buffer it was given, never
+  // more that we could read: rows are taken only where both agree.
+  const Bytes table(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+  if (table.size() < kIfTableHeaderSize) return;
+  const std::int32_t claimed = le::I32(table, 0);
+  if (claimed <= 0) return;
+  const std::size_t rowsInBuffer = (table.size() - kIfTableHeaderSize) / kIfRowSize;
+  const std::size_t rows = std::min(static_cast<std::size_t>(claimed), rowsInBuffer);
+
+  for (std::size_t i = 0; i < rows; ++i) {
+    const Bytes row = table.subspan(kIfTableHeaderSize + i * kIfRowSize, kIfRowSize);
+    std::shared_ptr<CInterface> objInterface = ReadRow(row);
+    // Modulo 2^32, like the counters themselves: a saturating or skipping
+    // sum would jump by gigabytes whenever one counter crosses 2^31, while
+    // the modular difference of two such totals is the true byte count.
+    m_bytesReceived = checked::WrappingAdd32(m_bytesReceived, objInterface->OctetsReceived());
+    m_bytesSent = checked::WrappingAdd32(m_bytesSent, objInterface->OctetsSent());
+    m_interfaces->Add(objInterface);
+  }
+}
+
+}  // namespace orv
