@@ -83,6 +83,11 @@ class frmBandwidth : public QWidget {
   void BuildLayout();  // frm_bandwidth_layout.cpp
 
   MonitorServices m_services;
+
+  // Whether lngLastBytesReceived/Sent hold a sample to take deltas from:
+  // false until the first read that yields interfaces, and again after a
+  // read that yields none, so such a read only sets the baseline.
+  bool m_haveBaseline = false;
 };
 
 }  // namespace orv

@@ -1,1 +1,161 @@
+#include <QLatin1Char>
+#include <QPointer>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "monitor/connection_list.h"
 #include "monitor/frm_bandwidth.h"
+#include "platform/checked.h"
+#include "platform/convert.h"
+#include "platform/error.h"
+#include "platform/format.h"
+
+namespace orv {
+namespace {
+
+const QString kPrefixDownloadTop = QStringLiteral("下载速率: ");
+const QString kPrefixUploadTop = QStringLiteral("上载速率: ");
+const QString kPrefixDownloadAverage = QStringLiteral("平均下载速率: ");
+const QString kPrefixUploadAverage = QStringLiteral("平均上载速率: ");
+
+// The graph's scale starts at 0; the history value sits this far above
+// the average so an idle line runs just above the bottom edge.
+constexpr double kHistoryOffset = 5;
+
+QString Text(double value, std::u16string_view pattern, const NumberLocale& locale) {
+  return QString::fromStdU16String(Format(value, pattern, locale));
+}
+
+// The reader's totals are modulo 2^32 in a signed 32-bit value; the
+// counter they stand for is the unsigned reading of those bits.
+double TotalKB(std::int32_t total) { return static_cast<std::uint32_t>(total) / 1024.0; }
+
+std::shared_ptr<CInterfaces> ReadTable(const std::shared_ptr<InterfaceReader>& reader) {
+  if (!reader) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
+  std::shared_ptr<CInterfaces> interfaces = reader->Interfaces();
+  if (!interfaces) throw Error(ErrorCode::InvalidCall, "the reader gave no collection");
+  return interfaces;
+}
+
+const InterfaceReader& Totals(const std::shared_ptr<InterfaceReader>& reader) {
+  if (!reader) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
+  return *reader;
+}
+
+}  // namespace
+
+void frmBandwidth::tmrUpdate_Timer() {
+  // A yield may run the window's close, or its deletion: nothing of the
+  // window is touched after a yield unless it is still there.
+  const QPointer<frmBandwidth> self(this);
+  const auto yield = [&self, doEvents = m_services.doEvents] {
+    if (doEvents) Attempt([&] { doEvents(); });
+    return !self.isNull();
+  };
+  const NumberLocale locale = m_services.locale;
+
+  std::int32_t lngBytesReceived = 0;
+  std::int32_t lngBytesSent = 0;
+  std::int32_t lngDownloadSpeed = 0;
+  std::int32_t lngUploadSpeed = 0;
+  // Whether this tick's table read yielded any interface to take totals of.
+  bool sampled = false;
+
+  Attempt([&] { tmrUpdate->Enabled(false); });
+
+  // The table is read before the position is looked at, so the totals are
+  // current even when no entry is selected.
+  Attempt([&] {
+    const std::shared_ptr<CInterfaces> interfaces = ReadTable(objIpHelper);
+    sampled = interfaces->Count() > 0;
+    const std::int16_t record = checked::Inc16(cboConnectionType->ListIndex());
+    const CInterfaces::Record chosen = interfaces->Item(record);
+    lblType->Caption(QString::fromStdU16String(chosen->InterfaceDescription()) +
+                     QLatin1Char(' '));
+  });
+
+  Attempt([&] { lngBytesReceived = ToInt32(Totals(objIpHelper).BytesReceived()); });
+  Attempt([&] { lngBytesSent = ToInt32(Totals(objIpHelper).BytesSent()); });
+
+  if (!yield()) return;
+
+  // Modular differences give the true change across a counter wrap. A
+  // sample without a baseline before it (the first one, or the first after
+  // an empty table) is no change at all, not the whole total.
+  if (sampled && m_haveBaseline) {
+    Attempt([&] { lngDownloadSpeed = checked::WrappingSub32(lngBytesReceived, lngLastBytesReceived); });
+    Attempt([&] { lngUploadSpeed = checked::WrappingSub32(lngBytesSent, lngLastBytesSent); });
+  }
+
+  if (TestOrPass([&] { return dblDownloadSpeedTop < lngDownloadSpeed; })) {
+    Attempt([&] { dblDownloadSpeedTop = lngDownloadSpeed; });
+  }
+  if (TestOrPass([&] { return dblUploadSpeedTop < lngUploadSpeed; })) {
+    Attempt([&] { dblUploadSpeedTop = lngUploadSpeed; });
+  }
+
+  if (!yield()) return;
+
+  Attempt([&] { lblRecv->Caption(Text(TotalKB(lngBytesReceived), kPatternKB, locale)); });
+  Attempt([&] { lblSent->Caption(Text(TotalKB(lngBytesSent), kPatternKB, locale)); });
+
+  Attempt([&] { dblDownloadSpeedAverage = (lngDownloadSpeed + dblDownloadSpeedAverage) / 2; });
+  Attempt([&] { dblUploadSpeedAverage = (lngUploadSpeed + dblUploadSpeedAverage) / 2; });
+
+  Attempt([&] {
+    lblDownloadSpeedTop->Caption(kPrefixDownloadTop +
+                                 Text(dblDownloadSpeedTop / 1024, kPatternKbPerSecond, locale));
+  });
+  Attempt([&] {
+    lblUploadSpeedTop->Caption(kPrefixUploadTop +
+                               Text(dblUploadSpeedTop / 1024, kPatternKbPerSecond, locale));
+  });
+  Attempt([&] {
+    lblDownloadSpeedAverage->Caption(
+        kPrefixDownloadAverage + Text(dblDownloadSpeedAverage / 1024, kPatternKbPerSecond, locale));
+  });
+  Attempt([&] {
+    lblUploadSpeedAverage->Caption(
+        kPrefixUploadAverage + Text(dblUploadSpeedAverage / 1024, kPatternKbPerSecond, locale));
+  });
+
+  // Rounding to two places first, through the text, is what lets an
+  // average of 1,023.9 bytes count as a whole KB.
+  Attempt([&] {
+    const std::u16string text = Format(dblDownloadSpeedAverage / 1024, kPatternGrouped2, locale);
+    const double value = Int(ParseNumber(text, locale)) + kHistoryOffset;
+    if (!colHistory) throw Error(ErrorCode::InvalidCall, "no history");
+    colHistory->Add(value);
+  });
+
+  Attempt([&] { objLineGraph.Draw(); });
+
+  if (TestOrPass([&] { return lngDownloadSpeed / 1024.0 < 1; })) {
+    Attempt([&] { lblDSpeed->Caption(Text(lngDownloadSpeed, kPatternBytes, locale)); });
+  } else {
+    Attempt([&] { lblDSpeed->Caption(Text(lngDownloadSpeed / 1024.0, kPatternKBytes, locale)); });
+  }
+  if (TestOrPass([&] { return lngUploadSpeed / 1024.0 < 1; })) {
+    Attempt([&] { lblUSpeed->Caption(Text(lngUploadSpeed, kPatternBytes, locale)); });
+  } else {
+    Attempt([&] { lblUSpeed->Caption(Text(lngUploadSpeed / 1024.0, kPatternKBytes, locale)); });
+  }
+
+  Attempt([&] { lngLastBytesReceived = lngBytesReceived; });
+  Attempt([&] { lngLastBytesSent = lngBytesSent; });
+  m_haveBaseline = sampled;
+
+  if (TestOrPass([&] { return ReadTable(objIpHelper)->Count() != cboConnectionType->ListCount(); })) {
+    Attempt([&] { cboConnectionType->Clear(); });
+    Attempt([&] {
+      if (!objIpHelper) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
+      FillConnectionList(*cboConnectionType, *objIpHelper);
+    });
+    Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });
+  }
+
+  Attempt([&] { tmrUpdate->Enabled(true); });
+}
+
+}  // namespace orv
