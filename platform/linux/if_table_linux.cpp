@@ -1,1 +1,18 @@
 #include "platform/if_table.h"
+
+#include <memory>
+
+#include "platform/linux/if_table_source.h"
+
+namespace orv {
+
+GetIfTableFn SystemIfTable() {
+  // Each table call owns its socket and cache; copies of the function
+  // share them.
+  auto source = std::make_shared<linux_if::IfTableSource>(linux_if::SystemDeps());
+  return [source](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
+    return source->GetIfTable(table, size, order);
+  };
+}
+
+}  // namespace orv

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/if_table.h"
+
+// One row of the interface table as the platform source fills it, and the
+// writer that lays it out byte by byte in the 860-byte row format.
+namespace orv::linux_if {
+
+// Byte offsets inside one row.
+namespace row_offset {
+inline constexpr std::size_t kName = 0;
+inline constexpr std::size_t kIndex = 512;
+inline constexpr std::size_t kType = 516;
+inline constexpr std::size_t kMtu = 520;
+inline constexpr std::size_t kSpeed = 524;
+inline constexpr std::size_t kPhysAddrLen = 528;
+inline constexpr std::size_t kPhysAddr = 532;
+inline constexpr std::size_t kAdminStatus = 540;
+inline constexpr std::size_t kOperStatus = 544;
+inline constexpr std::size_t kLastChange = 548;
+inline constexpr std::size_t kInOctets = 552;
+inline constexpr std::size_t kInUcastPkts = 556;
+inline constexpr std::size_t kInNUcastPkts = 560;
+inline constexpr std::size_t kInDiscards = 564;
+inline constexpr std::size_t kInErrors = 568;
+inline constexpr std::size_t kInUnknownProtos = 572;
+inline constexpr std::size_t kOutOctets = 576;
+inline constexpr std::size_t kOutUcastPkts = 580;
+inline constexpr std::size_t kOutNUcastPkts = 584;
+inline constexpr std::size_t kOutDiscards = 588;
+inline constexpr std::size_t kOutErrors = 592;
+inline constexpr std::size_t kOutQLen = 596;
+inline constexpr std::size_t kDescrLen = 600;
+inline constexpr std::size_t kDescr = 604;
+}  // namespace row_offset
+
+inline constexpr std::size_t kNameUnits = 256;
+inline constexpr std::size_t kPhysAddrBytes = 8;
+inline constexpr std::size_t kDescrBytes = 256;
+
+struct IfRow {
+  std::u16string name;  // at most 256 units are written; the rest is cut
+  std::uint32_t index = 0;
+  std::uint32_t type = 1;
+  std::uint32_t mtu = 0;
+  std::uint32_t speed = 0;
+  std::uint32_t physAddrLen = 0;
+  std::array<std::uint8_t, kPhysAddrBytes> physAddr{};
+  std::uint32_t adminStatus = 0;
+  std::uint32_t operStatus = 0;
+  std::uint32_t lastChange = 0;
+  std::uint32_t inOctets = 0;
+  std::uint32_t inUcastPkts = 0;
+  std::uint32_t inNUcastPkts = 0;
+  std::uint32_t inDiscards = 0;
+  std::uint32_t inErrors = 0;
+  std::uint32_t inUnknownProtos = 0;
+  std::uint32_t outOctets = 0;
+  std::uint32_t outUcastPkts = 0;
+  std::uint32_t outNUcastPkts = 0;
+  std::uint32_t outDiscards = 0;
+  std::uint32_t outErrors = 0;
+  std::uint32_t outQLen = 0;
+  std::string descr;  // bytes of the description, at most 256 are written
+};
+
+void StoreLe32(std::uint8_t* at, std::uint32_t value);
+std::uint32_t LoadLe32(const std::uint8_t* at);
+
+// Writes all 860 bytes of the row, unused name units, address and
+// description bytes as zeros. dwDescrLen is the number of bytes written.
+void WriteIfRow(std::span<std::uint8_t, kIfRowSize> out, const IfRow& row);
+
+// Bytes a table of `rows` rows needs; 0 when that does not fit 32 bits.
+std::uint32_t IfTableSize(std::size_t rows);
+
+}  // namespace orv::linux_if

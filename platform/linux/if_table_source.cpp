@@ -1,0 +1,237 @@
+#include "platform/linux/if_table_source.h"
+
+#include <fcntl.h>
+#include <net/if_arp.h>
+#include <net/if.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <cerrno>
+#include <span>
+#include <unordered_set>
+
+#include "platform/linux/if_row_writer.h"
+#include "platform/linux/netlink_parse.h"
+#include "platform/linux/netlink_socket.h"
+#include "platform/linux/proc_net_dev.h"
+
+namespace orv::linux_if {
+
+IfTableSource::IfTableSource(IfTableDeps deps) : deps_(std::move(deps)) {}
+
+std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
+  links.clear();
+  switch (deps_.dumpLinks(links)) {
+    case DumpStatus::Ok:
+      break;
+    case DumpStatus::Malformed:
+      return kStatusInvalidData;
+    case DumpStatus::Failed:
+      return kStatusGenFailure;
+    case DumpStatus::Unavailable: {
+      const auto text = deps_.readProcNetDev();
+      if (!text) return kStatusNotSupported;
+      auto parsed = ParseProcNetDev(*text);
+      if (!parsed) return kStatusInvalidData;
+      links = std::move(*parsed);
+      // Real indexes when every name resolves to a distinct one; the line
+      // order otherwise, so that no two rows ever share an index.
+      std::unordered_set<std::uint32_t> seen;
+      bool real = true;
+      for (auto& link : links) {
+        link.index = deps_.nameToIndex ? deps_.nameToIndex(link.name) : 0;
+        if (link.index == 0 || !seen.insert(link.index).second) real = false;
+      }
+      for (std::size_t i = 0; i < links.size(); ++i) {
+        if (!real) links[i].index = static_cast<std::uint32_t>(i + 1);
+        links[i].arphrdType = 0xFFFF;  // unknown: the row type is "other"
+      }
+      break;
+    }
+  }
+  std::stable_sort(links.begin(), links.end(),
+                   [](const LinkInfo& a, const LinkInfo& b) { return a.index < b.index; });
+  // A dump can repeat a link that moved between hash buckets while it ran;
+  // one row per index, the later report winning.
+  std::vector<LinkInfo> unique;
+  unique.reserve(links.size());
+  for (auto& link : links) {
+    if (!unique.empty() && unique.back().index == link.index) {
+      unique.back() = std::move(link);
+    } else {
+      unique.push_back(std::move(link));
+    }
+  }
+  links = std::move(unique);
+  return kStatusSuccess;
+}
+
+LinkExtras IfTableSource::ExtrasFor(const LinkInfo& link,
+                                    std::chrono::steady_clock::time_point now) {
+  auto& slot = extras_[link.index];
+  const bool fresh = slot.seenIn != 0 && slot.name == link.name && now >= slot.readAt &&
+                     now - slot.readAt < kExtrasMaxAge;
+  if (!fresh) {
+    slot.name = link.name;
+    slot.extras = deps_.readExtras ? deps_.readExtras(link) : LinkExtras{};
+    slot.readAt = now;
+  }
+  slot.seenIn = generation_;
+  return slot.extras;
+}
+
+std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size,
+                                        std::int32_t /*order*/) {
+  if (size == nullptr) return kStatusInvalidParameter;
+  std::lock_guard lock(mutex_);
+  std::vector<LinkInfo> links;
+  if (const auto status = Collect(links); status != kStatusSuccess) return status;
+  const std::uint32_t needed = IfTableSize(links.size());
+  if (needed == 0) return kStatusGenFailure;
+  if (table == nullptr || *size < needed) {
+    *size = needed;
+    return kStatusInsufficientBuffer;
+  }
+
+  ++generation_;
+  const auto now = deps_.now ? deps_.now() : std::chrono::steady_clock::now();
+  StoreLe32(table, static_cast<std::uint32_t>(links.size()));
+  std::uint8_t* at = table + kIfTableHeaderSize;
+  for (const auto& link : links) {
+    const LinkExtras extras =
+        link.arphrdType == 0xFFFF ? LinkExtras{} : ExtrasFor(link, now);
+    WriteIfRow(std::span<std::uint8_t, kIfRowSize>(at, kIfRowSize), ToIfRow(link, extras));
+    at += kIfRowSize;
+  }
+  // Forget interfaces that are gone, so the cache cannot grow without end.
+  std::erase_if(extras_, [&](const auto& entry) { return entry.second.seenIn != generation_; });
+  return kStatusSuccess;
+}
+
+// ---- the real sources ----------------------------------------------------
+
+struct NetlinkLinkDumper::State {
+  NetlinkSocket socket;
+  std::uint32_t seq = 0;
+};
+
+NetlinkLinkDumper::NetlinkLinkDumper() : state_(std::make_unique<State>()) {}
+NetlinkLinkDumper::~NetlinkLinkDumper() = default;
+
+DumpStatus NetlinkLinkDumper::operator()(std::vector<LinkInfo>& links) {
+  // An interrupted dump (the table changed under it) or a datagram larger
+  // than the buffer is worth another try; a few at most.
+  constexpr int kAttempts = 3;
+  DumpStatus last = DumpStatus::Failed;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (!state_->socket.Open()) return DumpStatus::Unavailable;
+    const std::uint32_t seq = ++state_->seq;
+    LinkDumpParser parser(seq, state_->socket.portId());
+    DumpProgress progress = DumpProgress::More;
+    const auto result = state_->socket.DumpLinks(
+        seq, [&](std::span<const std::uint8_t> datagram) -> NetlinkSocket::SinkAnswer {
+          progress = parser.Feed(datagram);
+          return {progress == DumpProgress::More, progress == DumpProgress::Done};
+        });
+    switch (result) {
+      case SocketResult::Ok:
+        if (parser.interrupted()) {
+          last = DumpStatus::Failed;
+          continue;
+        }
+        links = parser.TakeLinks();
+        return DumpStatus::Ok;
+      case SocketResult::Unavailable:
+        return DumpStatus::Unavailable;
+      case SocketResult::IoFailure:
+        return DumpStatus::Failed;
+      case SocketResult::Truncated:
+        last = DumpStatus::Failed;
+        continue;
+      case SocketResult::SinkFailed:
+        // The kernel itself refusing the dump means netlink is of no use
+        // here (a filter, a policy): that is what the fallback is for.
+        if (progress == DumpProgress::KernelError) return DumpStatus::Unavailable;
+        return DumpStatus::Malformed;
+    }
+  }
+  return last;
+}
+
+namespace {
+
+bool ReadSmallFile(const std::string& path, std::string& out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buf[64];
+  ssize_t n;
+  do {
+    n = ::read(fd, buf, sizeof buf);
+  } while (n < 0 && errno == EINTR);
+  ::close(fd);
+  if (n < 0) return false;
+  out.assign(buf, static_cast<std::size_t>(n));
+  return true;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+LinkExtras ReadSysfsExtras(const LinkInfo& link) {
+  LinkExtras extras;
+  // The name goes into a path: never follow one that could leave the
+  // interface's own directory.
+  if (link.name.empty() || link.name == "." || link.name == ".." ||
+      link.name.find('/') != std::string::npos) {
+    return extras;
+  }
+  const std::string dir = "/sys/class/net/" + link.name + "/";
+  std::string text;
+  // Reading fails with EINVAL for links that have no speed (loopback, a
+  // link that is down): that is "unknown", 0.
+  if (ReadSmallFile(dir + "speed", text)) extras.speedBitsPerSecond = ParseSpeedMbps(text);
+  if (link.arphrdType == ARPHRD_ETHER) {
+    extras.wireless = Exists(dir + "wireless") || Exists(dir + "phy80211");
+  }
+  return extras;
+}
+
+std::optional<std::string> ReadProcNetDevFile() {
+  const int fd = ::open("/proc/net/dev", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string text;
+  char buf[16384];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return text;
+}
+
+IfTableDeps SystemDeps() {
+  IfTableDeps deps;
+  deps.dumpLinks = [dumper = std::make_shared<NetlinkLinkDumper>()](
+                       std::vector<LinkInfo>& links) { return (*dumper)(links); };
+  deps.readProcNetDev = ReadProcNetDevFile;
+  deps.readExtras = ReadSysfsExtras;
+  deps.nameToIndex = [](const std::string& name) -> std::uint32_t {
+    return ::if_nametoindex(name.c_str());
+  };
+  deps.now = [] { return std::chrono::steady_clock::now(); };
+  return deps;
+}
+
+}  // namespace orv::linux_if

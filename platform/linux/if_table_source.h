@@ -1,0 +1,94 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/if_table.h"
+#include "platform/linux/link_row.h"
+
+// The interface-table call over the kernel's link table, with its sources
+// passed in so that tests can stand in for the kernel.
+namespace orv::linux_if {
+
+// Statuses beyond the three of the table contract.
+inline constexpr std::uint32_t kStatusInvalidData = 13;       // a malformed kernel reply
+inline constexpr std::uint32_t kStatusGenFailure = 31;        // receiving the reply failed
+inline constexpr std::uint32_t kStatusInvalidParameter = 87;  // no size pointer
+
+enum class DumpStatus {
+  Ok,
+  Unavailable,  // this source cannot be used here: try the fallback
+  Malformed,    // the reply could not be trusted: kStatusInvalidData
+  Failed,       // the reply broke off: kStatusGenFailure
+};
+
+struct IfTableDeps {
+  // The kernel's link table by netlink.
+  std::function<DumpStatus(std::vector<LinkInfo>&)> dumpLinks;
+  // The text of /proc/net/dev, nullopt when it cannot be read.
+  std::function<std::optional<std::string>()> readProcNetDev;
+  // Per-interface facts from sysfs; only asked when a table is filled.
+  std::function<LinkExtras(const LinkInfo&)> readExtras;
+  // The ifindex of a name, 0 when unknown (fallback only).
+  std::function<std::uint32_t(const std::string&)> nameToIndex;
+  std::function<std::chrono::steady_clock::time_point()> now;
+};
+
+class IfTableSource {
+ public:
+  // Per-interface facts are read again after this long.
+  static constexpr std::chrono::milliseconds kExtrasMaxAge{1000};
+
+  explicit IfTableSource(IfTableDeps deps);
+
+  // The GetIfTable contract: a null table or a *size below what the table
+  // needs gives kStatusInsufficientBuffer with the need stored in *size;
+  // otherwise the table is written and kStatusSuccess returned (*size is
+  // left as it was). Rows are always in ifindex order, whatever `order`.
+  std::uint32_t GetIfTable(std::uint8_t* table, std::uint32_t* size, std::int32_t order);
+
+ private:
+  struct CachedExtras {
+    std::string name;
+    LinkExtras extras;
+    std::chrono::steady_clock::time_point readAt;
+    std::uint64_t seenIn = 0;
+  };
+
+  std::uint32_t Collect(std::vector<LinkInfo>& links);
+  LinkExtras ExtrasFor(const LinkInfo& link, std::chrono::steady_clock::time_point now);
+
+  IfTableDeps deps_;
+  std::mutex mutex_;
+  std::unordered_map<std::uint32_t, CachedExtras> extras_;
+  std::uint64_t generation_ = 0;
+};
+
+// The netlink link dump of this process's network namespace. Holds one
+// socket across calls; retries a dump the kernel marked as interrupted.
+class NetlinkLinkDumper {
+ public:
+  NetlinkLinkDumper();
+  ~NetlinkLinkDumper();
+  DumpStatus operator()(std::vector<LinkInfo>& links);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Speed from /sys/class/net/<name>/speed and wireless detection, read
+// through the process's own sysfs view.
+LinkExtras ReadSysfsExtras(const LinkInfo& link);
+std::optional<std::string> ReadProcNetDevFile();
+
+IfTableDeps SystemDeps();
+
+}  // namespace orv::linux_if

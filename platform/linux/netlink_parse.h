@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/linux/link_row.h"
+
+// The reply to one RTM_GETLINK dump request, parsed from the bytes the
+// kernel sent. Pure: it sees only the bytes, so recorded replies and
+// hand-made damaged ones can be fed to it.
+namespace orv::linux_if {
+
+enum class DumpProgress {
+  More,         // the dump goes on in a later datagram
+  Done,         // NLMSG_DONE seen; links() is complete
+  Malformed,    // a length or size that does not fit: the reply is unusable
+  KernelError,  // NLMSG_ERROR or a failed NLMSG_DONE; see kernelError()
+};
+
+class LinkDumpParser {
+ public:
+  // Messages are accepted only with this sequence number and port id;
+  // anything else is an answer to another request and is passed over.
+  LinkDumpParser(std::uint32_t seq, std::uint32_t portId) : seq_(seq), portId_(portId) {}
+
+  // Feeds one datagram. After Done, Malformed or KernelError the parser
+  // takes nothing more (it keeps returning that result).
+  DumpProgress Feed(std::span<const std::uint8_t> datagram);
+
+  const std::vector<LinkInfo>& links() const { return links_; }
+  std::vector<LinkInfo> TakeLinks() { return std::move(links_); }
+  // The kernel flagged the dump as inconsistent (the link table changed
+  // while it was being dumped); the caller should dump again.
+  bool interrupted() const { return interrupted_; }
+  // errno the kernel reported (positive), for KernelError.
+  int kernelError() const { return kernelError_; }
+
+ private:
+  DumpProgress ParseMessage(std::uint16_t type, std::uint16_t flags,
+                            std::span<const std::uint8_t> payload);
+
+  std::uint32_t seq_;
+  std::uint32_t portId_;
+  DumpProgress state_ = DumpProgress::More;
+  bool interrupted_ = false;
+  int kernelError_ = 0;
+  std::vector<LinkInfo> links_;
+};
+
+// Parses the payload of one RTM_NEWLINK message (ifinfomsg and its
+// attributes). False when any length in it does not fit.
+bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out);
+
+}  // namespace orv::linux_if

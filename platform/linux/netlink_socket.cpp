@@ -1,0 +1,111 @@
+#include "platform/linux/netlink_socket.h"
+
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace orv::linux_if {
+
+namespace {
+
+// A dump datagram is at most 32 KiB on current kernels; a message that
+// needs more (a link with very many attributes) makes the buffer grow.
+constexpr std::size_t kInitialBuffer = 64 * 1024;
+// The kernel answers a dump at once; this only guards against a socket
+// that never answers.
+constexpr int kReceiveTimeoutSeconds = 2;
+
+}  // namespace
+
+NetlinkSocket::~NetlinkSocket() { Close(); }
+
+void NetlinkSocket::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  portId_ = 0;
+}
+
+bool NetlinkSocket::Open() {
+  if (fd_ >= 0) return true;
+  const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+  if (fd < 0) return false;
+  const timeval timeout{kReceiveTimeoutSeconds, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  sockaddr_nl local{};
+  local.nl_family = AF_NETLINK;
+  socklen_t len = sizeof local;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0 ||
+      len != sizeof local || local.nl_family != AF_NETLINK) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  portId_ = local.nl_pid;
+  if (buffer_.size() < kInitialBuffer) buffer_.resize(kInitialBuffer);
+  return true;
+}
+
+SocketResult NetlinkSocket::DumpLinks(std::uint32_t seq, const Sink& sink) {
+  if (!Open()) return SocketResult::Unavailable;
+
+  struct {
+    nlmsghdr hdr;
+    ifinfomsg info;
+  } request{};
+  request.hdr.nlmsg_len = sizeof request;
+  request.hdr.nlmsg_type = RTM_GETLINK;
+  request.hdr.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+  request.hdr.nlmsg_seq = seq;
+  request.info.ifi_family = AF_UNSPEC;
+
+  sockaddr_nl kernel{};
+  kernel.nl_family = AF_NETLINK;
+  for (;;) {
+    const ssize_t sent = ::sendto(fd_, &request, sizeof request, 0,
+                                  reinterpret_cast<sockaddr*>(&kernel), sizeof kernel);
+    if (sent == static_cast<ssize_t>(sizeof request)) break;
+    if (sent < 0 && errno == EINTR) continue;
+    Close();
+    return SocketResult::Unavailable;
+  }
+
+  for (;;) {
+    sockaddr_nl from{};
+    iovec iov{buffer_.data(), buffer_.size()};
+    msghdr msg{};
+    msg.msg_name = &from;
+    msg.msg_namelen = sizeof from;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    // MSG_TRUNC makes the kernel return the datagram's full length even
+    // when it did not fit, so the buffer can be sized for the next try.
+    const ssize_t got = ::recvmsg(fd_, &msg, MSG_TRUNC);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Close();
+      return SocketResult::IoFailure;
+    }
+    if (static_cast<std::size_t>(got) > buffer_.size() || (msg.msg_flags & MSG_TRUNC)) {
+      buffer_.resize(static_cast<std::size_t>(got) + 4096);
+      Close();
+      return SocketResult::Truncated;
+    }
+    // Only the kernel (port 0) answers a dump; a datagram from any other
+    // sender is not part of it.
+    if (msg.msg_namelen != sizeof from || from.nl_pid != 0) continue;
+    const SinkAnswer answer =
+        sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got)));
+    if (answer.more) continue;
+    if (answer.ok) return SocketResult::Ok;
+    Close();
+    return SocketResult::SinkFailed;
+  }
+}
+
+}  // namespace orv::linux_if

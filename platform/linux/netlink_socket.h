@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+// A NETLINK_ROUTE socket that asks the kernel for its link table.
+namespace orv::linux_if {
+
+enum class SocketResult {
+  Ok,          // the sink saw the end of the dump
+  Unavailable, // netlink cannot be opened or the request cannot be sent
+  IoFailure,   // receiving failed or timed out part-way
+  Truncated,   // a datagram did not fit the buffer (the buffer has grown)
+  SinkFailed,  // the sink refused the bytes
+};
+
+class NetlinkSocket {
+ public:
+  // What the sink says after each datagram: true = wants more, false =
+  // finished (either the dump is complete or it gave up; see `ok`).
+  struct SinkAnswer {
+    bool more;
+    bool ok;
+  };
+  using Sink = std::function<SinkAnswer(std::span<const std::uint8_t>)>;
+
+  NetlinkSocket() = default;
+  ~NetlinkSocket();
+  NetlinkSocket(const NetlinkSocket&) = delete;
+  NetlinkSocket& operator=(const NetlinkSocket&) = delete;
+
+  // Opens lazily; false when the kernel refuses a route socket.
+  bool Open();
+  void Close();
+  bool isOpen() const { return fd_ >= 0; }
+  std::uint32_t portId() const { return portId_; }
+
+  // Sends one RTM_GETLINK dump request with this sequence number and
+  // hands every datagram that the kernel sends back to the sink until the
+  // sink is finished. After any failure the socket is closed, so that
+  // left-over parts of a broken dump can never be taken for a later one.
+  SocketResult DumpLinks(std::uint32_t seq, const Sink& sink);
+
+ private:
+  int fd_ = -1;
+  std::uint32_t portId_ = 0;
+  std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace orv::linux_if
