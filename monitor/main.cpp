@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "monitor/app.h"
+
+int main(int argc, char** argv) { return orv::RunMonitor(argc, argv); }
