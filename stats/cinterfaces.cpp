@@ -8,9 +8,7 @@ CInterfaces::Record CInterfaces::Add(Record& objInterface) {
   // Copied in, then released: if the append throws, the caller still
   // holds the record.
   m_items.Add(objInterface);
-  Record stored = std::move(objInterface);
-  objInterface.reset();
-  return stored;
+  return std::exchange(objInterface, nullptr);
 }
 
 CInterfaces::Record CInterfaces::Item(std::int32_t vntIndexKey) const {
