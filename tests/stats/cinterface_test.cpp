@@ -52,11 +52,6 @@ const std::vector<TextProperty>& TextProperties() {
   return all;
 }
 
-TEST(CInterface, HasTwentyTwoProperties) {
-  // 18 numbers here, 3 texts, and LastChange.
-  EXPECT_EQ(NumberProperties().size() + TextProperties().size() + 1, 22u);
-}
-
 TEST(CInterface, NewRecordIsEmptyAndZero) {
   const CInterface r;
   for (const auto& p : NumberProperties()) EXPECT_EQ(p.get(r), 0) << p.name;
