@@ -32,12 +32,13 @@ NumberLocale ToNumberLocale(const QLocale& locale) {
   NumberLocale result;
   result.decimal = locale.decimalPoint().toStdU16String();
   result.group = locale.groupSeparator().toStdU16String();
-  // Qt names no date separator; the first character of the short date
-  // pattern that is no field letter and no quote is the one it uses.
+  // Qt names no date separator; take the first of the usual ones that the
+  // short date pattern uses. Patterns with none (the C locale writes
+  // "d MMM yyyy") keep the slash rather than print a space.
   result.date = u"/";
   const QString pattern = locale.dateFormat(QLocale::ShortFormat);
   for (const QChar c : pattern) {
-    if (!c.isLetter() && c != QLatin1Char('\'')) {
+    if (c == QLatin1Char('/') || c == QLatin1Char('.') || c == QLatin1Char('-')) {
       result.date = QString(c).toStdU16String();
       break;
     }

@@ -93,6 +93,7 @@ TEST(ToNumberLocaleTest, TakesTheLocalesSeparators) {
       {QLocale(QLocale::German, QLocale::Germany), u",", u".", u"."},
       {QLocale(QLocale::Japanese, QLocale::Japan), u".", u",", u"/"},
       {QLocale(QLocale::Dutch, QLocale::Netherlands), u",", u".", u"-"},
+      {QLocale::c(), u".", u",", u"/"},
   };
   for (const auto& c : cases) {
     const NumberLocale n = ToNumberLocale(c.locale);
