@@ -1,0 +1,398 @@
+// The table source against the kernel: two network namespaces made here,
+// joined by a veth pair, a known number of UDP bytes sent across, and the
+// rows compared with what sysfs says inside each namespace. Needs root;
+// skips otherwise. Nothing leaves the two namespaces.
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/if_table.h"
+#include "platform/linux/if_row_writer.h"
+
+extern char** environ;
+
+namespace orv::linux_if {
+namespace {
+
+// Runs a program without a shell; its output goes to /dev/null.
+int RunProgram(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return -1;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A named network namespace that is removed when the guard goes, whatever
+// the test did in between.
+class NetnsGuard {
+ public:
+  explicit NetnsGuard(std::string name) : name_(std::move(name)) {
+    created_ = RunProgram({"ip", "netns", "add", name_}) == 0;
+  }
+  ~NetnsGuard() {
+    if (created_) RunProgram({"ip", "netns", "del", name_});
+  }
+  NetnsGuard(const NetnsGuard&) = delete;
+  NetnsGuard& operator=(const NetnsGuard&) = delete;
+  bool created() const { return created_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+  bool created_ = false;
+};
+
+bool EnterNetns(const std::string& name) {
+  const int fd = ::open(("/run/netns/" + name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::setns(fd, CLONE_NEWNET) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// Runs `work` in a child process inside the namespace, with a sysfs of its
+// own mounted so that /sys/class/net shows that namespace's links (as
+// `ip netns exec` does). Returns what the child wrote; "error: ..." when
+// the child could not enter.
+std::string InNetns(const std::string& name, const std::function<std::string()>& work) {
+  int fds[2];
+  if (::pipe(fds) != 0) return "error: pipe";
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid < 0) return "error: fork";
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string out;
+    if (!EnterNetns(name)) {
+      out = "error: setns";
+    } else if (::unshare(CLONE_NEWNS) != 0 ||
+               ::mount(nullptr, "/", nullptr, MS_REC | MS_SLAVE, nullptr) != 0 ||
+               ::umount2("/sys", MNT_DETACH) != 0 ||
+               ::mount(name.c_str(), "/sys", "sysfs", 0, nullptr) != 0) {
+      out = "error: sysfs of the namespace";
+    } else {
+      out = work();
+    }
+    std::size_t done = 0;
+    while (done < out.size()) {
+      const ssize_t n = ::write(fds[1], out.data() + done, out.size() - done);
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  std::string result;
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    result.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return result;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::string s;
+  std::getline(in, s);
+  return s;
+}
+
+struct SysLink {
+  std::uint32_t index = 0;
+  std::uint32_t mtu = 0;
+  std::string address;
+  std::uint64_t rx = 0;
+  std::uint64_t tx = 0;
+  bool operator==(const SysLink&) const = default;
+};
+
+struct RowView {
+  std::string name;
+  std::uint32_t index, type, mtu, speed, admin, oper, in, out;
+  std::string address;
+};
+
+std::string Hex(const std::uint8_t* p, std::size_t n) {
+  std::string s;
+  char b[4];
+  for (std::size_t i = 0; i < n; ++i) {
+    std::snprintf(b, sizeof b, i ? ":%02x" : "%02x", p[i]);
+    s += b;
+  }
+  return s;
+}
+
+// Child side: sysfs, the table, sysfs again, as lines of text.
+std::string SnapshotInChild() {
+  const auto sysfs = [] {
+    std::ostringstream os;
+    DIR* dir = ::opendir("/sys/class/net");
+    if (!dir) return std::string("error: no /sys/class/net\n");
+    while (dirent* e = ::readdir(dir)) {
+      const std::string n = e->d_name;
+      if (n == "." || n == "..") continue;
+      const std::string d = "/sys/class/net/" + n + "/";
+      os << "sys " << n << ' ' << ReadFile(d + "ifindex") << ' ' << ReadFile(d + "mtu") << ' '
+         << ReadFile(d + "address") << ' ' << ReadFile(d + "statistics/rx_bytes") << ' '
+         << ReadFile(d + "statistics/tx_bytes") << '\n';
+    }
+    ::closedir(dir);
+    return os.str();
+  };
+  std::ostringstream os;
+  os << sysfs();
+  GetIfTableFn table = SystemIfTable();
+  std::uint32_t size = 0;
+  const std::uint32_t first = table(nullptr, &size, 0);
+  std::vector<std::uint8_t> buf(size);
+  const std::uint32_t second = table(buf.data(), &size, 0);
+  os << "status " << first << ' ' << second << '\n';
+  if (second == kStatusSuccess) {
+    const std::uint32_t n = LoadLe32(buf.data());
+    for (std::uint32_t i = 0; i < n && 4 + (i + 1) * kIfRowSize <= buf.size(); ++i) {
+      const std::uint8_t* r = buf.data() + 4 + i * kIfRowSize;
+      std::string name;
+      for (std::size_t k = 0; k < 256 && (r[2 * k] || r[2 * k + 1]); ++k) name += char(r[2 * k]);
+      namespace o = row_offset;
+      os << "row " << name << ' ' << LoadLe32(r + o::kIndex) << ' ' << LoadLe32(r + o::kType)
+         << ' ' << LoadLe32(r + o::kMtu) << ' ' << LoadLe32(r + o::kSpeed) << ' '
+         << LoadLe32(r + o::kAdminStatus) << ' ' << LoadLe32(r + o::kOperStatus) << ' '
+         << LoadLe32(r + o::kInOctets) << ' ' << LoadLe32(r + o::kOutOctets) << ' '
+         << Hex(r + o::kPhysAddr, LoadLe32(r + o::kPhysAddrLen)) << '\n';
+    }
+  }
+  os << "after\n" << sysfs();
+  return os.str();
+}
+
+struct Snapshot {
+  std::string error;
+  std::map<std::string, SysLink> before, after;
+  std::map<std::string, RowView> rows;
+  std::uint32_t sizeStatus = 0, dataStatus = 0;
+};
+
+Snapshot Parse(const std::string& text) {
+  Snapshot s;
+  if (text.rfind("error", 0) == 0 || text.empty()) {
+    s.error = text.empty() ? "no output from the child" : text;
+    return s;
+  }
+  std::istringstream in(text);
+  std::string line;
+  bool after = false;
+  while (std::getline(in, line)) {
+    std::istringstream w(line);
+    std::string kind;
+    w >> kind;
+    if (kind == "after") {
+      after = true;
+    } else if (kind == "sys") {
+      std::string name;
+      SysLink l;
+      w >> name >> l.index >> l.mtu >> l.address >> l.rx >> l.tx;
+      (after ? s.after : s.before)[name] = l;
+    } else if (kind == "status") {
+      w >> s.sizeStatus >> s.dataStatus;
+    } else if (kind == "row") {
+      RowView r;
+      w >> r.name >> r.index >> r.type >> r.mtu >> r.speed >> r.admin >> r.oper >> r.in >> r.out;
+      if (!(w >> r.address)) r.address.clear();
+      s.rows[r.name] = r;
+    }
+  }
+  return s;
+}
+
+// A snapshot during which sysfs did not move, so the table read between
+// the two sysfs reads must agree with them exactly.
+Snapshot StableSnapshot(const std::string& ns) {
+  Snapshot s;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    s = Parse(InNetns(ns, SnapshotInChild));
+    if (!s.error.empty() || s.before == s.after) return s;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return s;
+}
+
+constexpr int kDatagrams = 40;
+constexpr int kPayload = 1000;
+// Ethernet 14 + IPv4 20 + UDP 8 header bytes on the wire per datagram.
+constexpr std::uint64_t kBytesOnWire = kDatagrams * std::uint64_t{kPayload + 14 + 20 + 8};
+
+// Sends the datagrams from a's address to b's; the receiving socket is made
+// in b first, so nothing answers with ICMP. Returns the number received.
+int SendAcross(const std::string& a, const std::string& b) {
+  const std::string out = InNetns(b, [&]() -> std::string {
+    const int rx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    ::inet_pton(AF_INET, "192.0.2.2", &to.sin_addr);
+    if (rx < 0 || ::bind(rx, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) return "-1";
+    const timeval timeout{2, 0};
+    ::setsockopt(rx, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    // A socket keeps the namespace it was made in: the sender is made in a.
+    if (!EnterNetns(a)) return "-1";
+    const int tx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (tx < 0) return "-1";
+    const std::vector<char> payload(kPayload, 'x');
+    int received = 0;
+    char buf[2048];
+    for (int i = 0; i < kDatagrams; ++i) {
+      if (::sendto(tx, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                   sizeof to) != kPayload) {
+        return "-1";
+      }
+      // One at a time, so no queue anywhere can drop one.
+      if (::recv(rx, buf, sizeof buf, 0) == kPayload) ++received;
+    }
+    return std::to_string(received);
+  });
+  return std::atoi(out.c_str());
+}
+
+bool WaitOperUp(const std::string& ns, const std::string& link) {
+  for (int i = 0; i < 50; ++i) {
+    const std::string state =
+        InNetns(ns, [&] { return ReadFile("/sys/class/net/" + link + "/operstate"); });
+    if (state == "up") return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+void ExpectRowsMatchLinks(const Snapshot& s, const char* where) {
+  ASSERT_TRUE(s.error.empty()) << where << ": " << s.error;
+  EXPECT_EQ(s.sizeStatus, kStatusInsufficientBuffer) << where;
+  ASSERT_EQ(s.dataStatus, kStatusSuccess) << where;
+  ASSERT_EQ(s.before, s.after) << where << ": counters kept moving";
+  ASSERT_EQ(s.rows.size(), s.before.size()) << where;
+  for (const auto& [name, sys] : s.before) {
+    const auto it = s.rows.find(name);
+    ASSERT_NE(it, s.rows.end()) << where << ": no row for " << name;
+    const RowView& r = it->second;
+    EXPECT_EQ(r.index, sys.index) << where << " " << name;
+    EXPECT_EQ(r.mtu, sys.mtu) << where << " " << name;
+    EXPECT_EQ(r.address, sys.address) << where << " " << name;
+    EXPECT_EQ(r.in, static_cast<std::uint32_t>(sys.rx)) << where << " " << name;
+    EXPECT_EQ(r.out, static_cast<std::uint32_t>(sys.tx)) << where << " " << name;
+  }
+}
+
+TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  const std::string base = "orv-live-" + std::to_string(::getpid());
+  NetnsGuard a(base + "-a");
+  if (!a.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
+  NetnsGuard b(base + "-b");
+  ASSERT_TRUE(b.created());
+
+  // No IPv6 on the new links: its autoconfiguration would send packets
+  // of its own at moments the test does not choose.
+  for (const auto* ns : {&a, &b}) {
+    const std::string r = InNetns(ns->name(), [] {
+      std::ofstream("/proc/sys/net/ipv6/conf/default/disable_ipv6") << "1";
+      std::ofstream("/proc/sys/net/ipv6/conf/all/disable_ipv6") << "1";
+      return std::string("ok");
+    });
+    if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
+  }
+  const std::vector<std::vector<std::string>> setup = {
+      {"ip", "-n", a.name(), "link", "add", "va0", "address", "02:00:00:00:0a:01", "mtu", "1400",
+       "type", "veth", "peer", "name", "vb0", "netns", b.name(), "address", "02:00:00:00:0b:01",
+       "mtu", "1400"},
+      {"ip", "-n", a.name(), "addr", "add", "192.0.2.1/24", "dev", "va0"},
+      {"ip", "-n", b.name(), "addr", "add", "192.0.2.2/24", "dev", "vb0"},
+      // Fixed neighbours: no ARP exchange adds bytes of its own.
+      {"ip", "-n", a.name(), "neigh", "add", "192.0.2.2", "lladdr", "02:00:00:00:0b:01", "dev",
+       "va0", "nud", "permanent"},
+      {"ip", "-n", b.name(), "neigh", "add", "192.0.2.1", "lladdr", "02:00:00:00:0a:01", "dev",
+       "vb0", "nud", "permanent"},
+      {"ip", "-n", a.name(), "link", "set", "lo", "up"},
+      {"ip", "-n", b.name(), "link", "set", "lo", "up"},
+      {"ip", "-n", a.name(), "link", "set", "va0", "up"},
+      {"ip", "-n", b.name(), "link", "set", "vb0", "up"},
+  };
+  for (const auto& cmd : setup) {
+    std::string line;
+    for (const auto& w : cmd) line += w + " ";
+    if (RunProgram(cmd) != 0) GTEST_SKIP() << "cannot set up the veth pair: " << line;
+  }
+  ASSERT_TRUE(WaitOperUp(a.name(), "va0"));
+  ASSERT_TRUE(WaitOperUp(b.name(), "vb0"));
+
+  const Snapshot a0 = StableSnapshot(a.name());
+  const Snapshot b0 = StableSnapshot(b.name());
+  ExpectRowsMatchLinks(a0, "a, before");
+  ExpectRowsMatchLinks(b0, "b, before");
+  ASSERT_EQ(a0.rows.size(), 2u);  // lo and va0
+  ASSERT_EQ(b0.rows.size(), 2u);
+
+  ASSERT_EQ(SendAcross(a.name(), b.name()), kDatagrams);
+
+  const Snapshot a1 = StableSnapshot(a.name());
+  const Snapshot b1 = StableSnapshot(b.name());
+  ExpectRowsMatchLinks(a1, "a, after");
+  ExpectRowsMatchLinks(b1, "b, after");
+  if (HasFatalFailure()) return;
+
+  const RowView& va = a1.rows.at("va0");
+  const RowView& vb = b1.rows.at("vb0");
+  EXPECT_EQ(va.out - a0.rows.at("va0").out, static_cast<std::uint32_t>(kBytesOnWire));
+  EXPECT_EQ(vb.in - b0.rows.at("vb0").in, static_cast<std::uint32_t>(kBytesOnWire));
+  EXPECT_EQ(va.address, "02:00:00:00:0a:01");
+  EXPECT_EQ(vb.address, "02:00:00:00:0b:01");
+  EXPECT_EQ(va.mtu, 1400u);
+  for (const RowView* r : {&va, &vb}) {
+    EXPECT_EQ(r->type, 6u) << r->name;
+    EXPECT_EQ(r->admin, 1u) << r->name;
+    EXPECT_EQ(r->oper, 5u) << r->name;
+    // veth claims 10000 Mb/s, more than the 32-bit field holds.
+    EXPECT_EQ(r->speed, 4294967295u) << r->name;
+  }
+  const RowView& lo = a1.rows.at("lo");
+  EXPECT_EQ(lo.type, 24u);
+  EXPECT_EQ(lo.index, 1u);
+}
+
+}  // namespace
+}  // namespace orv::linux_if
