@@ -72,8 +72,9 @@ void clsLineGraph::Draw() {
     if (pic->BackColor() != m_picBackground) pic->BackColor(m_picBackground);
 
     // B + 1 nested outlines. The counter is 16-bit and is stepped past B
-    // before the loop test, so B = 32767 overflows after the last one
-    // instead of wrapping round into an endless loop.
+    // before the loop test, so B = 32767 ends in an overflow (of i + D, or
+    // of the step itself with a zero-width pen) instead of wrapping round
+    // into an endless loop.
     if (b >= 1) {
       for (std::int16_t i = 0; i <= b; i = Inc16(i)) {
         const float w = pic->ScaleWidth();

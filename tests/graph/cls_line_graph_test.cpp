@@ -446,22 +446,6 @@ TEST(LineGraphDraw, HistoryIsTrimmedToItsNewestHundredAndShortOnesEndTheLine) {
   }
 }
 
-TEST(LineGraphDraw, EveryDrawStartsFromAClearSurface) {
-  Rig rig(1, std::vector<double>(100, 30.0));
-  rig.Draw();
-  const auto firstLines = rig.pic.Segments().size() + rig.pic.Boxes().size();
-  rig.pic.calls.clear();
-  rig.history->Add(40);
-  rig.Draw();
-  ASSERT_FALSE(rig.pic.calls.empty());
-  const std::vector<Op> again = {Op::GetAutoRedraw, Op::Cls, Op::GetDrawWidth, Op::GetScaleMode,
-                                 Op::GetBackColor};
-  EXPECT_EQ(rig.pic.Ops(), again);
-  EXPECT_EQ(rig.pic.Segments().size() + rig.pic.Boxes().size(), firstLines);
-  EXPECT_EQ(rig.history->Count(), 100);
-  EXPECT_NEAR(rig.pic.Segments().back().y2, 114 - 40 * 1.14, kTol) << "the new value is drawn last";
-}
-
 // --- nothing bound ----------------------------------------------------------
 
 TEST(LineGraphDraw, WithoutSurfaceNothingHappens) {
