@@ -3,3 +3,8 @@ orv_add_test(test_monitor_layout
   SOURCES layout_test.cpp layout_screenshot_test.cpp
   LIBS orv_monitor
   QT)
+
+# Start-up probe for bench/measure-startup: the production window with a
+# first-paint hook, kept out of the program itself.
+add_executable(orv_startup_probe startup_probe.cpp)
+target_link_libraries(orv_startup_probe PRIVATE orv_flags orv_monitor)
