@@ -1,0 +1,372 @@
+// The window over the real kernel's interface table, inside two network
+// namespaces this test makes (joined by a veth pair) and always removes.
+// All traffic goes between the pair's own link-local addresses. Needs
+// root; skips when namespaces cannot be made.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <arpa/inet.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/format.h"
+
+namespace orv {
+namespace {
+
+const std::string kAddrA = "169.254.77.1";
+const std::string kAddrB = "169.254.77.2";
+
+bool Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+struct Counters {
+  std::uint64_t rx = 0;
+  std::uint64_t tx = 0;
+  bool operator==(const Counters&) const = default;
+};
+
+// The kernel's byte counters of every interface of the namespace, summed.
+Counters KernelCounters(const std::string& ns) {
+  Counters c;
+  for (const char* which : {"rx", "tx"}) {
+    const std::string text = Capture("ip netns exec " + ns +
+                                     " sh -c 'cat /sys/class/net/*/statistics/" + which +
+                                     "_bytes'");
+    std::uint64_t sum = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+      std::size_t used = 0;
+      try {
+        sum += std::stoull(text.substr(pos), &used);
+      } catch (...) {
+        break;
+      }
+      pos += used;
+      while (pos < text.size() && (text[pos] == '\n' || text[pos] == ' ')) ++pos;
+    }
+    (std::string(which) == "rx" ? c.rx : c.tx) = sum;
+  }
+  return c;
+}
+
+std::string ShownKB(std::uint64_t bytes) {
+  const double kb = static_cast<std::uint32_t>(bytes) / 1024.0;
+  return QString::fromStdU16String(Format(kb, kPatternKB, NumberLocale{})).toStdString();
+}
+
+struct Tick {
+  long number = 0;
+  std::int64_t end = 0;  // steady clock when the tick had finished, ns
+  std::map<std::string, std::string> labels;
+  std::vector<std::string> entries;
+  int index = -2;
+};
+
+// A byte delta exactly as the rate label shows it; nullopt for the KB form,
+// which is rounded.
+std::optional<std::int64_t> ShownBytes(const std::string& caption) {
+  const std::string suffix = " BS ";
+  if (caption.size() <= suffix.size() ||
+      caption.compare(caption.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return std::nullopt;
+  }
+  return std::stoll(caption.substr(0, caption.size() - suffix.size()));
+}
+
+// Sends UDP datagrams from inside a namespace to a closed port of the
+// peer, paced so that no 100 ms sample carries 1 KB. Returns the child's pid.
+pid_t SendFromNamespace(const std::string& ns, const std::string& to, int count, int payload) {
+  // Everything the child needs is made before the fork: the parent runs
+  // threads, and the child must not allocate.
+  const std::string path = "/var/run/netns/" + ns;
+  const std::vector<char> data(static_cast<std::size_t>(payload), 'x');
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(9);
+  if (::inet_pton(AF_INET, to.c_str(), &addr.sin_addr) != 1) return -1;
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  const int nsFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (nsFd < 0 || ::setns(nsFd, CLONE_NEWNET) != 0) ::_exit(3);
+  const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+  if (sock < 0) ::_exit(4);
+  for (int i = 0; i < count; ++i) {
+    ::sendto(sock, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&addr),
+             sizeof addr);
+    ::usleep(120 * 1000);
+  }
+  ::_exit(0);
+}
+
+bool Finished(pid_t pid, int* status) { return ::waitpid(pid, status, WNOHANG) == pid; }
+
+class LiveMonitorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
+    const std::string tag = std::to_string(::getpid());
+    nsA = "orv6a-" + tag;
+    nsB = "orv6b-" + tag;
+    if (!Shell("ip netns add " + nsA)) GTEST_SKIP() << "network namespaces not allowed here";
+    madeA = true;
+    ASSERT_TRUE(Shell("ip netns add " + nsB));
+    madeB = true;
+    for (const std::string& ns : {nsA, nsB}) {
+      // No IPv6: its address and router chatter would move the counters on
+      // their own.
+      ASSERT_TRUE(Shell("ip netns exec " + ns + " sysctl -qw net.ipv6.conf.all.disable_ipv6=1"));
+      ASSERT_TRUE(Shell("ip netns exec " + ns + " sysctl -qw net.ipv6.conf.default.disable_ipv6=1"));
+      ASSERT_TRUE(Shell("ip -n " + ns + " link set lo up"));
+    }
+    ASSERT_TRUE(Shell("ip -n " + nsA + " link add va type veth peer name vb netns " + nsB));
+    ASSERT_TRUE(Shell("ip -n " + nsA + " addr add " + kAddrA + "/30 dev va"));
+    ASSERT_TRUE(Shell("ip -n " + nsB + " addr add " + kAddrB + "/30 dev vb"));
+    ASSERT_TRUE(Shell("ip -n " + nsA + " link set va up"));
+    ASSERT_TRUE(Shell("ip -n " + nsB + " link set vb up"));
+    // Fixed neighbours: no ARP exchange starts in the middle of a window.
+    const std::string macA = Capture("ip netns exec " + nsA + " cat /sys/class/net/va/address");
+    const std::string macB = Capture("ip netns exec " + nsB + " cat /sys/class/net/vb/address");
+    ASSERT_TRUE(Shell("ip -n " + nsA + " neigh replace " + kAddrB + " lladdr " + Trim(macB) +
+                    " dev va nud permanent"));
+    ASSERT_TRUE(Shell("ip -n " + nsB + " neigh replace " + kAddrA + " lladdr " + Trim(macA) +
+                    " dev vb nud permanent"));
+
+    ASSERT_TRUE(config.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LC_ALL", "C");
+    // A settings store of its own: no stored position, so entry 0.
+    env.insert("HOME", config.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
+    probe.setProcessEnvironment(env);
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    probe.start("ip", {"netns", "exec", QString::fromStdString(nsA), ORV_PROBE_PATH});
+    ASSERT_TRUE(probe.waitForStarted(10000));
+  }
+
+  void TearDown() override {
+    if (probe.state() != QProcess::NotRunning) {
+      probe.closeWriteChannel();
+      if (!probe.waitForFinished(5000)) {
+        probe.kill();
+        probe.waitForFinished(5000);
+      }
+    }
+    for (pid_t pid : senders) {
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+    }
+    if (madeA) Shell("ip netns del " + nsA);
+    if (madeB) Shell("ip netns del " + nsB);
+  }
+
+  static std::string Trim(std::string s) {
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+  }
+
+  static std::int64_t Now() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
+  // Reads the probe's output until one more tick is complete and appends it
+  // to `ticks`; false when none completes in time.
+  bool ReadTick(int timeoutMs = 5000) {
+    const std::int64_t deadline = Now() + std::int64_t{timeoutMs} * 1000000;
+    for (;;) {
+      while (probe.canReadLine()) {
+        std::string line = probe.readLine().toStdString();
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line.rfind("tick ", 0) == 0) {
+          partial = Tick{};
+          partial.number = std::stol(line.substr(5));
+          inTick = true;
+        } else if (!inTick) {
+          continue;
+        } else if (line == "end") {
+          inTick = false;
+          ticks.push_back(partial);
+          return true;
+        } else {
+          const std::size_t tab = line.find('\t');
+          if (tab == std::string::npos) continue;
+          const std::string key = line.substr(0, tab);
+          const std::string value = line.substr(tab + 1);
+          if (key == "entry") {
+            partial.entries.push_back(value);
+          } else if (key == "index") {
+            partial.index = std::stoi(value);
+          } else if (key == "time") {
+            partial.end = std::stoll(value);
+          } else {
+            partial.labels[key] = value;
+          }
+        }
+      }
+      const std::int64_t left = (deadline - Now()) / 1000000;
+      if (left <= 0 || probe.state() == QProcess::NotRunning) return false;
+      probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 100)));
+    }
+  }
+
+  // Reads ticks until one ran wholly after `after` (the tick before it
+  // ended later), so its sample was taken after that moment. Its position.
+  std::optional<std::size_t> TickAfter(std::int64_t after) {
+    for (int i = 0; i < 100; ++i) {
+      if (ticks.size() >= 2 && ticks[ticks.size() - 2].end > after) return ticks.size() - 1;
+      if (!ReadTick()) return std::nullopt;
+    }
+    return std::nullopt;
+  }
+
+  // A tick whose sample the kernel's counters agree with: they stood still
+  // from before the tick began to after it ended. Its position and counters.
+  std::optional<std::pair<std::size_t, Counters>> QuietTick() {
+    for (int attempt = 0; attempt < 30; ++attempt) {
+      while (ReadTick(30)) {
+      }
+      const Counters k = KernelCounters(nsA);
+      const std::int64_t t1 = Now();
+      const std::optional<std::size_t> at = TickAfter(t1);
+      if (!at) return std::nullopt;
+      if (KernelCounters(nsA) == k) return std::make_pair(*at, k);
+    }
+    return std::nullopt;
+  }
+
+  std::string nsA;
+  std::string nsB;
+  bool madeA = false;
+  bool madeB = false;
+  QTemporaryDir config;
+  QProcess probe;
+  std::vector<pid_t> senders;
+  std::vector<Tick> ticks;
+  Tick partial;
+  bool inTick = false;
+};
+
+TEST_F(LiveMonitorTest, TotalsShowTheKernelsSummedCountersInKB) {
+  auto quiet = QuietTick();
+  ASSERT_TRUE(quiet) << "the namespace never fell quiet";
+  EXPECT_EQ(ticks[quiet->first].labels["lblRecv"], ShownKB(quiet->second.rx));
+  EXPECT_EQ(ticks[quiet->first].labels["lblSent"], ShownKB(quiet->second.tx));
+
+  // Enough traffic to move the totals by many KB.
+  senders = {SendFromNamespace(nsA, kAddrB, 30, 1400), SendFromNamespace(nsB, kAddrA, 30, 1400)};
+  for (pid_t pid : senders) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  senders.clear();
+  const Counters before = quiet->second;
+  quiet = QuietTick();
+  ASSERT_TRUE(quiet);
+  EXPECT_GE(quiet->second.tx - before.tx, 30u * 1400u);
+  EXPECT_GE(quiet->second.rx - before.rx, 30u * 1400u);
+  const Tick& shown = ticks[quiet->first];
+  EXPECT_EQ(shown.labels.at("lblRecv"), ShownKB(quiet->second.rx));
+  EXPECT_EQ(shown.labels.at("lblSent"), ShownKB(quiet->second.tx));
+  EXPECT_EQ(shown.labels.at("lblType"), shown.entries.at(0)) << "entry 0 is chosen";
+}
+
+TEST_F(LiveMonitorTest, ShownDeltasAddUpToTheKernelsChange) {
+  const auto start = QuietTick();
+  ASSERT_TRUE(start);
+
+  // 150-byte datagrams every 120 ms each way, and the port-unreachable
+  // replies they draw: well under 1 KB in any one sample, so every delta
+  // shows in exact bytes.
+  constexpr int kCount = 15;
+  constexpr int kPayload = 150;
+  senders = {SendFromNamespace(nsA, kAddrB, kCount, kPayload),
+             SendFromNamespace(nsB, kAddrA, kCount, kPayload)};
+  for (pid_t pid : senders) {
+    int status = 0;
+    while (!Finished(pid, &status)) ASSERT_TRUE(ReadTick());
+  }
+  senders.clear();
+  const auto stop = QuietTick();
+  ASSERT_TRUE(stop);
+
+  std::int64_t down = 0;
+  std::int64_t up = 0;
+  for (std::size_t i = start->first + 1; i <= stop->first; ++i) {
+    const auto d = ShownBytes(ticks[i].labels["lblDSpeed"]);
+    const auto u = ShownBytes(ticks[i].labels["lblUSpeed"]);
+    ASSERT_TRUE(d && u) << "a sample carried 1 KB or more: " << ticks[i].labels["lblDSpeed"]
+                        << " / " << ticks[i].labels["lblUSpeed"];
+    down += *d;
+    up += *u;
+  }
+  const Counters& k0 = start->second;
+  const Counters& k1 = stop->second;
+  EXPECT_GT(k1.rx - k0.rx, std::uint64_t{kCount * kPayload});
+  EXPECT_GT(k1.tx - k0.tx, std::uint64_t{kCount * kPayload});
+  EXPECT_EQ(down, static_cast<std::int64_t>(k1.rx - k0.rx));
+  EXPECT_EQ(up, static_cast<std::int64_t>(k1.tx - k0.tx));
+}
+
+TEST_F(LiveMonitorTest, AVethPairComingAndGoingRebuildsTheListWithinATick) {
+  ASSERT_TRUE(ReadTick());
+  const std::vector<std::string> initial = ticks.back().entries;
+  ASSERT_EQ(initial.size(), 2u) << "lo and va";
+  for (const std::string& e : initial) EXPECT_EQ(e.back(), ' ');
+  EXPECT_EQ(ticks.back().index, 0);
+
+  ASSERT_TRUE(Shell("ip -n " + nsA + " link add vc type veth peer name vd"));
+  auto at = TickAfter(Now());
+  ASSERT_TRUE(at);
+  const Tick& grown = ticks[*at];
+  ASSERT_EQ(grown.entries.size(), initial.size() + 2) << "the first tick after the change";
+  EXPECT_EQ(grown.entries[0], initial[0]);
+  EXPECT_EQ(grown.index, 0);
+  int added = 0;
+  for (const std::string& e : grown.entries) added += e == "vc " || e == "vd ";
+  EXPECT_EQ(added, 2) << "the new pair's names as entries";
+
+  ASSERT_TRUE(Shell("ip -n " + nsA + " link del vc"));
+  at = TickAfter(Now());
+  ASSERT_TRUE(at);
+  EXPECT_EQ(ticks[*at].entries, initial);
+  EXPECT_EQ(ticks[*at].index, 0);
+}
+
+}  // namespace
+}  // namespace orv
