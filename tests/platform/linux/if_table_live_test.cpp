@@ -13,8 +13,14 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/wait.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -206,6 +212,7 @@ struct Snapshot {
   std::string error;
   std::map<std::string, SysLink> before, after;
   std::map<std::string, RowView> rows;
+  std::vector<std::uint32_t> order;  // row indexes as the table gave them
   std::uint32_t sizeStatus = 0, dataStatus = 0;
 };
 
@@ -236,6 +243,7 @@ Snapshot Parse(const std::string& text) {
       w >> r.name >> r.index >> r.type >> r.mtu >> r.speed >> r.admin >> r.oper >> r.in >> r.out;
       if (!(w >> r.address)) r.address.clear();
       s.rows[r.name] = r;
+      s.order.push_back(r.index);
     }
   }
   return s;
@@ -318,6 +326,16 @@ void ExpectRowsMatchLinks(const Snapshot& s, const char* where) {
   }
 }
 
+// No IPv6 on new links: its autoconfiguration would send packets of its
+// own at moments the test does not choose.
+std::string QuietIpv6(const std::string& ns) {
+  return InNetns(ns, [] {
+    std::ofstream("/proc/sys/net/ipv6/conf/default/disable_ipv6") << "1";
+    std::ofstream("/proc/sys/net/ipv6/conf/all/disable_ipv6") << "1";
+    return std::string("ok");
+  });
+}
+
 TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
   const std::string base = "orv-live-" + std::to_string(::getpid());
@@ -326,14 +344,8 @@ TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
   NetnsGuard b(base + "-b");
   ASSERT_TRUE(b.created());
 
-  // No IPv6 on the new links: its autoconfiguration would send packets
-  // of its own at moments the test does not choose.
   for (const auto* ns : {&a, &b}) {
-    const std::string r = InNetns(ns->name(), [] {
-      std::ofstream("/proc/sys/net/ipv6/conf/default/disable_ipv6") << "1";
-      std::ofstream("/proc/sys/net/ipv6/conf/all/disable_ipv6") << "1";
-      return std::string("ok");
-    });
+    const std::string r = QuietIpv6(ns->name());
     if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
   }
   const std::vector<std::vector<std::string>> setup = {
@@ -392,6 +404,104 @@ TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
   const RowView& lo = a1.rows.at("lo");
   EXPECT_EQ(lo.type, 24u);
   EXPECT_EQ(lo.index, 1u);
+}
+
+TEST(IfTableLive, ManyLinksOverSeveralDatagramsAllArriveInIndexOrder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  NetnsGuard ns("orv-live-" + std::to_string(::getpid()) + "-many");
+  if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
+  const std::string r = QuietIpv6(ns.name());
+  if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
+  // About 1.5 KB per link: 61 links take several 32 KB dump datagrams.
+  constexpr int kPairs = 30;
+  for (int i = 1; i <= kPairs; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "add", "m" + n, "mtu",
+                          std::to_string(1000 + i), "type", "veth", "peer", "name", "p" + n}),
+              0);
+  }
+  const Snapshot s = StableSnapshot(ns.name());
+  ExpectRowsMatchLinks(s, "many");
+  EXPECT_EQ(s.rows.size(), 1u + 2 * kPairs);
+  EXPECT_TRUE(std::is_sorted(s.order.begin(), s.order.end()));
+  EXPECT_EQ(std::adjacent_find(s.order.begin(), s.order.end()), s.order.end());
+}
+
+// Refuses netlink sockets to this process, as a sandbox might.
+bool BlockNetlink() {
+#if defined(__x86_64__)
+  constexpr std::uint32_t kArch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+  constexpr std::uint32_t kArch = AUDIT_ARCH_AARCH64;
+#else
+  return false;
+#endif
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, kArch, 1, 0),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_socket, 0, 3),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AF_NETLINK, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAFNOSUPPORT),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  sock_fprog prog{static_cast<unsigned short>(std::size(filter)), filter};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &prog) == 0;
+}
+
+TEST(IfTableLive, WithoutNetlinkTheTableComesFromProcNetDev) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  NetnsGuard ns("orv-live-" + std::to_string(::getpid()) + "-proc");
+  if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
+  const std::string r = QuietIpv6(ns.name());
+  if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
+  ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "add", "fa0", "type", "veth", "peer",
+                        "name", "fb0"}),
+            0);
+  ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "set", "lo", "up"}), 0);
+
+  const std::string text = InNetns(ns.name(), []() -> std::string {
+    // Some loopback traffic first, so the counters compared are not all 0.
+    const int rx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int tx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (rx < 0 || tx < 0 || ::bind(rx, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+      return "error: loopback socket";
+    }
+    for (int i = 0; i < 5; ++i) {
+      char buf[300] = {};
+      ::sendto(tx, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+      ::recv(rx, buf, sizeof buf, 0);
+    }
+    if (!BlockNetlink()) return "error: cannot install a seccomp filter";
+    if (::socket(AF_NETLINK, SOCK_RAW, 0) >= 0) return "error: netlink still open";
+    return SnapshotInChild();
+  });
+  if (text.rfind("error: cannot install", 0) == 0) GTEST_SKIP() << text;
+  const Snapshot s = Parse(text);
+  ASSERT_TRUE(s.error.empty()) << s.error;
+  ASSERT_EQ(s.dataStatus, kStatusSuccess);
+  ASSERT_EQ(s.before, s.after);
+  ASSERT_EQ(s.rows.size(), 3u);
+  ASSERT_EQ(s.rows.count("lo"), 1u);
+  EXPECT_GE(s.rows.at("lo").in, 5u * 300);
+  for (const auto& [name, sys] : s.before) {
+    const auto it = s.rows.find(name);
+    ASSERT_NE(it, s.rows.end()) << name;
+    EXPECT_EQ(it->second.index, sys.index) << name;
+    EXPECT_EQ(it->second.in, static_cast<std::uint32_t>(sys.rx)) << name;
+    EXPECT_EQ(it->second.out, static_cast<std::uint32_t>(sys.tx)) << name;
+    // Only names and counters are known without netlink.
+    EXPECT_EQ(it->second.type, 1u) << name;
+    EXPECT_EQ(it->second.mtu, 0u) << name;
+    EXPECT_EQ(it->second.address, "") << name;
+  }
 }
 
 }  // namespace
