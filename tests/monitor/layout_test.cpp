@@ -186,6 +186,10 @@ TEST(WindowLayoutTest, WindowPropertiesAreTheLayouts) {
   const QFontInfo info(window->font());
   EXPECT_TRUE(CjkFamilies().contains(info.family())) << info.family().toStdString();
   EXPECT_EQ(info.pixelSize(), 12);
+  // The families this machine resolved, for the test report.
+  RecordProperty("window_font", info.family().toStdString());
+  RecordProperty("credit_font", QFontInfo(window->Label7->font()).family().toStdString());
+  RecordProperty("latin_font", QFontInfo(window->lblRecv->font()).family().toStdString());
   EXPECT_FALSE(window->windowIcon().isNull());
   EXPECT_EQ(window->windowIcon().pixmap(32, 32).size(), QSize(32, 32));
   // The member pointers are the named controls.
