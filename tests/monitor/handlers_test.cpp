@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,11 @@ struct ChoiceCase {
   std::optional<QString> stored;
   int selected;
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+  *os << c.interfaces << " interfaces, stored "
+      << (c.stored ? "\"" + c.stored->left(20).toStdString() + "\"" : std::string("nothing"));
+}
 
 class StartUpChoiceTest : public MonitorTest, public ::testing::WithParamInterface<ChoiceCase> {};
 
@@ -212,6 +218,8 @@ struct DeltaCase {
   const char* rate;   // lblDSpeed / lblUSpeed
   const char* total;  // lblRecv / lblSent after the second sample
 };
+
+void PrintTo(const DeltaCase& c, std::ostream* os) { *os << c.name; }
 
 class DeltaTest : public MonitorTest, public ::testing::WithParamInterface<DeltaCase> {};
 
@@ -489,6 +497,8 @@ struct FailureCase {
   const char* name;
   std::function<void(MonitorTest&)> arrange;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class TickFailureTest : public MonitorTest, public ::testing::WithParamInterface<FailureCase> {};
 
