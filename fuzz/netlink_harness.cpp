@@ -1,0 +1,148 @@
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fuzz/harnesses.h"
+#include "platform/error.h"
+#include "platform/linux/if_table_source.h"
+#include "platform/linux/link_row.h"
+#include "platform/linux/netlink_parse.h"
+#include "platform/linux/proc_net_dev.h"
+#include "stats/cip_helper.h"
+
+namespace orv::fuzz {
+namespace {
+
+using namespace orv::linux_if;
+
+void CheckLink(const LinkInfo& link) {
+  ORV_FUZZ_CHECK(link.index > 0);
+  ORV_FUZZ_CHECK(!link.name.empty() && link.name.size() < kNameUnits);
+  ORV_FUZZ_CHECK(link.name.find('\0') == std::string::npos);
+}
+
+// The name the reader must show for a link: the row holds 256 units and
+// the reader stops at the first zero unit.
+std::u16string ShownName(const std::string& name) {
+  std::u16string units = Utf8ToUtf16(name);
+  if (units.size() > kNameUnits) units.resize(kNameUnits);
+  const std::size_t zero = units.find(u'\0');
+  if (zero != std::u16string::npos) units.resize(zero);
+  return units;
+}
+
+}  // namespace
+
+NetlinkOutcome RunNetlink(Bytes input) {
+  Cursor in(input);
+  const std::uint32_t seq = in.U32();
+  const std::uint32_t port = in.U32();
+  const std::uint8_t mode = in.U8();
+  const bool fallback = (mode & 1) != 0;
+  LinkExtras extras;
+  extras.wireless = (mode & 2) != 0;
+  extras.speedBitsPerSecond = (mode & 4) != 0 ? 0xFFFFFFFFu : 1000000000u;
+
+  NetlinkOutcome outcome;
+  DumpStatus dumpStatus = DumpStatus::Unavailable;
+  std::vector<LinkInfo> links;
+  std::string procText;
+
+  if (fallback) {
+    const Bytes text = in.Rest();
+    procText.assign(text.begin(), text.end());
+  } else {
+    LinkDumpParser parser(seq, port);
+    DumpProgress progress = DumpProgress::More;
+    while (!in.empty() && progress == DumpProgress::More) {
+      const std::uint16_t length = in.U16();
+      progress = parser.Feed(in.Take(length));
+    }
+    // A finished parser takes nothing more.
+    if (progress != DumpProgress::More) {
+      const std::uint8_t nlmsgDone[16] = {16, 0, 0, 0, 3, 0, 0, 0};
+      ORV_FUZZ_CHECK(parser.Feed(nlmsgDone) == progress);
+    }
+    if (progress == DumpProgress::KernelError) ORV_FUZZ_CHECK(parser.kernelError() > 0);
+    outcome.progress = static_cast<int>(progress);
+    switch (progress) {
+      case DumpProgress::Done: dumpStatus = DumpStatus::Ok; break;
+      case DumpProgress::Malformed: dumpStatus = DumpStatus::Malformed; break;
+      default: dumpStatus = DumpStatus::Failed; break;
+    }
+    for (const LinkInfo& link : parser.links()) CheckLink(link);
+    links = parser.TakeLinks();
+    // A lone message payload, as a notification would carry it.
+    LinkInfo single;
+    if (ParseNewLink(input.subspan(std::min<std::size_t>(9, input.size())), single)) {
+      CheckLink(single);
+    }
+  }
+
+  // The parsed links through the table call and the reader, as the window
+  // sees them.
+  auto clock = std::chrono::steady_clock::time_point{};
+  IfTableDeps deps;
+  deps.dumpLinks = [&](std::vector<LinkInfo>& out) {
+    out = links;
+    return dumpStatus;
+  };
+  deps.readProcNetDev = [&]() -> std::optional<std::string> {
+    if (!fallback) return std::nullopt;
+    return procText;
+  };
+  deps.readExtras = [&](const LinkInfo&) { return extras; };
+  deps.nameToIndex = [](const std::string&) { return std::uint32_t{0}; };
+  deps.now = [&] { return clock += std::chrono::milliseconds(700); };
+  IfTableSource source(std::move(deps));
+
+  std::uint32_t size = 0;
+  outcome.status = source.GetIfTable(nullptr, &size, 0);
+
+  // What the reader must show: one row per index, the last report winning,
+  // in index order.
+  std::map<std::uint32_t, LinkInfo> expected;
+  bool tableExpected = dumpStatus == DumpStatus::Ok;
+  if (fallback) {
+    auto parsed = ParseProcNetDev(procText);
+    tableExpected = parsed.has_value();
+    if (parsed) {
+      for (std::size_t i = 0; i < parsed->size(); ++i) {
+        expected[static_cast<std::uint32_t>(i + 1)] = (*parsed)[i];
+      }
+    }
+  } else if (tableExpected) {
+    for (const LinkInfo& link : links) expected[link.index] = link;
+  }
+  ORV_FUZZ_CHECK((outcome.status == kStatusInsufficientBuffer) == tableExpected);
+
+  CIpHelper reader([&](std::uint8_t* table, std::uint32_t* sz, std::int32_t order) {
+    return source.GetIfTable(table, sz, order);
+  });
+  // Twice, so the second load meets the per-interface cache.
+  for (int load = 0; load < 2; ++load) {
+    const auto records = reader.Interfaces();
+    ORV_FUZZ_CHECK(records != nullptr);
+    outcome.records = records->Count();
+    ORV_FUZZ_CHECK(static_cast<std::size_t>(outcome.records) == expected.size());
+    auto want = expected.begin();
+    for (const CInterfaces::Record& r : *records) {
+      const LinkInfo& link = want->second;
+      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->InterfaceIndex()) == want->first);
+      ORV_FUZZ_CHECK(r->InterfaceName() == ShownName(link.name));
+      const std::uint64_t rx = link.stats ? link.stats->rxBytes : 0;
+      const std::uint64_t tx = link.stats ? link.stats->txBytes : 0;
+      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsReceived()) == static_cast<std::uint32_t>(rx));
+      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsSent()) == static_cast<std::uint32_t>(tx));
+      const std::uint32_t speed = fallback ? 0 : extras.speedBitsPerSecond;
+      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->Speed()) == speed);
+      ORV_FUZZ_CHECK(r->InterfaceDescription().size() <= 256);
+      ++want;
+    }
+  }
+  return outcome;
+}
+
+}  // namespace orv::fuzz
