@@ -559,6 +559,10 @@ struct ResetCase {
   double average;
 };
 
+void PrintTo(const ResetCase& c, std::ostream* os) {
+  *os << (c.yield == 0 ? std::string("no reset") : "reset in yield " + std::to_string(c.yield));
+}
+
 class ResetInYieldTest : public MonitorTest, public ::testing::WithParamInterface<ResetCase> {};
 
 TEST_P(ResetInYieldTest, APeakResetInsideTheTickShowsWhatItLeft) {
