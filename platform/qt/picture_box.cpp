@@ -1,5 +1,6 @@
 #include "platform/qt/picture_box.h"
 
+#include <QMetaObject>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
@@ -63,18 +64,27 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The inner area is read on every Line and every ScaleWidth/ScaleHeight;
+  // with this on, each read asks the top-level window for its safe-area
+  // margins, which desktop Linux and Windows always report as zero, and
+  // that walk cost more than filling a grid line.
+  setAttribute(Qt::WA_ContentsMarginsRespectsSafeArea, false);
   m_image = QImage(contentsRect().size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   m_image.fill(ToQColor(m_backColor));
 }
 
+PictureBox::~PictureBox() { EndPainting(); }
+
 const QImage& PictureBox::Image() const {
   SyncImageSize();
+  EndPainting();
   return m_image;
 }
 
 void PictureBox::SyncImageSize() const {
   const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
   if (size == m_image.size()) return;
+  EndPainting();
   QImage grown(size, QImage::Format_RGB32);
   grown.fill(ToQColor(m_backColor));
   QPainter painter(&grown);
@@ -87,10 +97,48 @@ bool PictureBox::AutoRedraw() const { return m_autoRedraw; }
 
 void PictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
 
+QPainter& PictureBox::Painter(Color color) {
+  const bool fresh = !m_painter.isActive();
+  if (fresh) {
+    m_painter.begin(&m_image);
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setBrush(Qt::NoBrush);
+  }
+  if (fresh || color != m_penColor) {
+    m_penColor = color;
+    m_penQColor = ToQColor(color);
+    QPen pen(m_penQColor);
+    pen.setWidth(std::max<int>(1, m_drawWidth));
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(pen);
+  }
+  return m_painter;
+}
+
+void PictureBox::EndPainting() const {
+  if (m_painter.isActive()) m_painter.end();
+}
+
+void PictureBox::ScheduleUpdate() {
+  if (m_updateQueued) return;
+  m_updateQueued = true;
+  // A flag cleared by paintEvent would stay set for good whenever Qt drops
+  // the update (hidden, or updates disabled); a queued call always runs.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_updateQueued = false;
+        update();
+      },
+      Qt::QueuedConnection);
+}
+
 void PictureBox::Cls() {
   SyncImageSize();
+  EndPainting();
   m_image.fill(ToQColor(m_backColor));
-  update();
+  ScheduleUpdate();
 }
 
 std::int16_t PictureBox::DrawWidth() const { return m_drawWidth; }
@@ -110,8 +158,9 @@ Color PictureBox::BackColor() const { return m_backColor; }
 void PictureBox::BackColor(Color color) {
   m_backColor = color & 0x00FFFFFF;
   SyncImageSize();
+  EndPainting();
   m_image.fill(ToQColor(m_backColor));
-  update();
+  ScheduleUpdate();
 }
 
 float PictureBox::ScaleWidth() const {
@@ -140,14 +189,7 @@ void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2
   }
 
   SyncImageSize();
-  QPainter painter(&m_image);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  QPen pen(ToQColor(color));
-  pen.setWidth(std::max<int>(1, m_drawWidth));
-  pen.setCapStyle(Qt::SquareCap);
-  pen.setJoinStyle(Qt::MiterJoin);
-  painter.setPen(pen);
-  painter.setBrush(Qt::NoBrush);
+  QPainter& painter = Painter(color);
 
   // Keep a margin of the pen width so wide pens still meet the edge.
   const double margin = m_drawWidth + 2.0;
@@ -163,7 +205,28 @@ void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2
     const double right = std::clamp(std::max(c[0], c[2]), loX, hiX);
     const double top = std::clamp(std::min(c[1], c[3]), loY, hiY);
     const double bottom = std::clamp(std::max(c[1], c[3]), loY, hiY);
-    painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    // Stroking an outline costs several times what filling its four edges
+    // does. For a one-pixel pen the stroker puts each edge on the floored
+    // row or column and closes every corner, as long as the box is at
+    // least a pixel each way and reaches at most one pixel past the right
+    // and bottom edges of the image; elsewhere (thinner boxes, or corners
+    // the stroker clips) its joins drop or shift pixels, so it keeps
+    // drawing those itself.
+    const bool plain = m_drawWidth <= 1 && left >= 0.0 && top >= 0.0 &&
+                       right <= m_image.width() + 1.0 && bottom <= m_image.height() + 1.0 &&
+                       right - left >= 1.0 && bottom - top >= 1.0;
+    if (plain) {
+      const int l = static_cast<int>(left);
+      const int t = static_cast<int>(top);
+      const int r = static_cast<int>(right);
+      const int b = static_cast<int>(bottom);
+      painter.fillRect(QRect(l, t, r - l + 1, 1), m_penQColor);
+      painter.fillRect(QRect(l, b, r - l + 1, 1), m_penQColor);
+      painter.fillRect(QRect(l, t + 1, 1, b - t - 1), m_penQColor);
+      painter.fillRect(QRect(r, t + 1, 1, b - t - 1), m_penQColor);
+    } else {
+      painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    }
   } else if (ClipSegment(c[0], c[1], c[2], c[3], loX, loY, hiX, hiY)) {
     const QPointF a(c[0], c[1]);
     const QPointF b(c[2], c[3]);
@@ -174,15 +237,15 @@ void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2
       painter.drawLine(a, b);
     }
   }
-  painter.end();
-  update();
+  ScheduleUpdate();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+  SyncImageSize();
+  EndPainting();
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(event->rect());
-  SyncImageSize();
   painter.drawImage(inner.topLeft(), m_image);
   painter.end();
   QFrame::paintEvent(event);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <QImage>
+#include <QPainter>
 
 #include "platform/picture_surface.h"
 
@@ -13,6 +15,7 @@ namespace orv {
 class PictureBox : public QFrame, public PictureSurface {
  public:
   explicit PictureBox(QWidget* parent);
+  ~PictureBox() override;
 
   bool AutoRedraw() const override;
   void AutoRedraw(bool on) override;
@@ -26,7 +29,8 @@ class PictureBox : public QFrame, public PictureSurface {
   float ScaleHeight() const override;
   void Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) override;
 
-  // The drawn image, for tests and screenshots.
+  // The drawn image, for tests and screenshots. Drawing still under way is
+  // finished first, so a copy taken from it never changes afterwards.
   const QImage& Image() const;
 
  protected:
@@ -37,8 +41,21 @@ class PictureBox : public QFrame, public PictureSurface {
   // Qt defers resize events of hidden widgets, so the image follows the
   // inner area lazily, before every use.
   void SyncImageSize() const;
+  // One painter stays open on the image across Line calls: opening one per
+  // call cost more than the drawing itself. Every other use of the image
+  // (paint, resize, fill, Image(), destruction) closes it first.
+  QPainter& Painter(Color color);
+  void EndPainting() const;
+  // Qt merges update() calls, but each one still walks the widget tree;
+  // one queued update per event-loop turn covers any number of calls.
+  void ScheduleUpdate();
 
   mutable QImage m_image;
+  // Declared after the image so that it is destroyed before it.
+  mutable QPainter m_painter;
+  Color m_penColor = 0;
+  QColor m_penQColor;
+  bool m_updateQueued = false;
   Color m_backColor = 0xF0F0F0;
   bool m_autoRedraw = false;
   std::int16_t m_scaleMode = 1;  // twips until set to pixels

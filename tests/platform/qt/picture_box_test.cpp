@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPixmap>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "platform/error.h"
 #include "platform/qt/picture_box.h"
@@ -201,6 +204,90 @@ TEST_F(PictureBoxTest, ResizeKeepsWhatWasDrawn) {
   EXPECT_EQ(At(50, 5), Q(kRed));
   EXPECT_EQ(At(150, 5), qRgb(240, 240, 240) & 0xFFFFFF);
   EXPECT_FLOAT_EQ(box.ScaleWidth(), 200.0f);
+}
+
+
+// Drawing goes on through a painter that stays open between calls; a copy
+// taken in between must not see what is drawn after it, even once the box
+// that drew it is gone.
+TEST(PictureBoxImage, CopyTakenBetweenCallsKeepsItsPixels) {
+  auto box = std::make_unique<PictureBox>(nullptr);
+  box->setGeometry(0, 0, 104, 64);
+  box->ScaleMode(kScaleModePixels);
+  box->Line(kLineSegment, 0, 10, 99, 10, kRed);
+  const QImage first = box->Image();
+  box->Line(kLineSegment, 0, 20, 99, 20, kRed);
+  box->Line(kLineBox, 5, 5, 50, 50, kTeal);
+  EXPECT_EQ(box->Image().pixel(60, 20) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF);
+  const QImage second = box->Image();
+  box->Line(kLineSegment, 0, 30, 99, 30, kBlack);  // left open at destruction
+  box.reset();
+  const QRgb back = qRgb(240, 240, 240) & 0xFFFFFF;
+  EXPECT_EQ(first.pixel(60, 10) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF);
+  EXPECT_EQ(first.pixel(60, 20) & 0xFFFFFF, back);
+  EXPECT_EQ(first.pixel(5, 30) & 0xFFFFFF, back);
+  EXPECT_EQ(second.pixel(5, 30) & 0xFFFFFF, qRgb(0, 128, 128) & 0xFFFFFF);
+  EXPECT_EQ(second.pixel(60, 30) & 0xFFFFFF, back);
+}
+
+// A resize lands between two Line calls: at once for a shown widget, at
+// the next use for a hidden one (Qt holds back its resize event).
+TEST(PictureBoxImage, ResizeBetweenCallsKeepsBothDrawings) {
+  for (bool shown : {false, true}) {
+    PictureBox box(nullptr);
+    box.setGeometry(0, 0, 104, 64);
+    box.ScaleMode(kScaleModePixels);
+    if (shown) {
+      box.show();
+      QApplication::processEvents();
+    }
+    box.Line(kLineSegment, 0, 5, 99, 5, kRed);
+    box.resize(204, 104);
+    box.Line(kLineSegment, 0, 80, 199, 80, kTeal);
+    box.Line(kLineBox, 150, 10, 190, 20, kBlack);
+    const QImage& image = box.Image();
+    ASSERT_EQ(image.size(), QSize(200, 100)) << shown;
+    EXPECT_EQ(image.pixel(50, 5) & 0xFFFFFF, qRgb(255, 0, 0) & 0xFFFFFF) << shown;
+    EXPECT_EQ(image.pixel(150, 5) & 0xFFFFFF, qRgb(240, 240, 240) & 0xFFFFFF) << shown;
+    EXPECT_EQ(image.pixel(150, 80) & 0xFFFFFF, qRgb(0, 128, 128) & 0xFFFFFF) << shown;
+    EXPECT_EQ(image.pixel(170, 20) & 0xFFFFFF, 0u) << shown;
+  }
+}
+
+class CountingBox : public PictureBox {
+ public:
+  using PictureBox::PictureBox;
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    ++paints;
+    PictureBox::paintEvent(event);
+  }
+};
+
+// Updates are queued once per event-loop turn; every later turn with new
+// drawing must queue again, also after drawing while hidden.
+TEST(PictureBoxRepaint, EveryTurnWithNewDrawingRepaintsTheShownWidget) {
+  CountingBox box(nullptr);
+  box.setGeometry(0, 0, 104, 64);
+  box.ScaleMode(kScaleModePixels);
+  box.Line(kLineSegment, 0, 1, 99, 1, kRed);
+  QApplication::processEvents();
+  box.show();
+  QApplication::processEvents();
+  QApplication::processEvents();
+  for (int round = 0; round < 3; ++round) {
+    const int before = box.paints;
+    QApplication::processEvents();
+    EXPECT_EQ(box.paints, before) << "repainted with nothing new, round " << round;
+    for (int i = 0; i < 141; ++i) box.Line(kLineSegment, 0, 10 + round, 99, 10 + round, kTeal);
+    if (round == 1) box.Cls();
+    if (round == 2) box.BackColor(kBlack);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_GT(box.paints, before) << "round " << round;
+  }
 }
 
 }  // namespace
