@@ -2,14 +2,15 @@
 
 #include <memory>
 
-#include "platform/linux/if_table_source.h"
+#include "platform/linux/if_table_cached.h"
 
 namespace orv {
 
 GetIfTableFn SystemIfTable() {
-  // Each table call owns its socket and cache; copies of the function
+  // Each table call owns its sockets and cache; copies of the function
   // share them.
-  auto source = std::make_shared<linux_if::IfTableSource>(linux_if::SystemDeps());
+  auto source =
+      std::make_shared<linux_if::CachedIfTableSource>(linux_if::SystemCachedDeps());
   return [source](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     return source->GetIfTable(table, size, order);
   };

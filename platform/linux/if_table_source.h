@@ -41,6 +41,10 @@ struct IfTableDeps {
   std::function<std::chrono::steady_clock::time_point()> now;
 };
 
+// Ifindex order, one link per index (the later report winning).
+void SortAndDedupLinks(std::vector<LinkInfo>& links);
+
+// The plain source: every call dumps the whole link table.
 class IfTableSource {
  public:
   // Per-interface facts are read again after this long.

@@ -81,26 +81,58 @@ IfRow ToIfRow(const LinkInfo& link, const LinkExtras& extras) {
   row.adminStatus = adminUp ? 1 : 2;
   const bool carrier = link.carrier.value_or((link.flags & IFF_LOWER_UP) != 0);
   row.operStatus = MapOperStatus(link.operState, adminUp, carrier);
-  if (link.stats) {
-    const LinkStats& s = *link.stats;
-    row.inOctets = Low32(s.rxBytes);
-    // The kernel counts multicast inside rx_packets; a driver that counts
-    // multicast but not packets must not give a wrapped-around unicast.
-    row.inUcastPkts = Low32(s.rxPackets > s.multicast ? s.rxPackets - s.multicast : 0);
-    row.inNUcastPkts = Low32(s.multicast);
-    row.inDiscards = Low32(s.rxDropped);
-    row.inErrors = Low32(s.rxErrors);
-    row.inUnknownProtos = Low32(s.rxNoHandler);
-    row.outOctets = Low32(s.txBytes);
-    // The kernel keeps no count of multicast sent.
-    row.outUcastPkts = Low32(s.txPackets);
-    row.outNUcastPkts = 0;
-    row.outDiscards = Low32(s.txDropped);
-    row.outErrors = Low32(s.txErrors);
-  }
+  const RowCounters c = MapCounters(link.stats);
+  row.inOctets = c.inOctets;
+  row.inUcastPkts = c.inUcastPkts;
+  row.inNUcastPkts = c.inNUcastPkts;
+  row.inDiscards = c.inDiscards;
+  row.inErrors = c.inErrors;
+  row.inUnknownProtos = c.inUnknownProtos;
+  row.outOctets = c.outOctets;
+  row.outUcastPkts = c.outUcastPkts;
+  row.outNUcastPkts = c.outNUcastPkts;
+  row.outDiscards = c.outDiscards;
+  row.outErrors = c.outErrors;
   row.outQLen = link.txQueueLen;
   row.descr = std::string(CutUtf8(link.alias.empty() ? link.name : link.alias, kDescrBytes));
   return row;
+}
+
+RowCounters MapCounters(const std::optional<LinkStats>& stats) {
+  RowCounters c;
+  if (!stats) return c;
+  const LinkStats& s = *stats;
+  c.inOctets = Low32(s.rxBytes);
+  // The kernel counts multicast inside rx_packets; a driver that counts
+  // multicast but not packets must not give a wrapped-around unicast.
+  c.inUcastPkts = Low32(s.rxPackets > s.multicast ? s.rxPackets - s.multicast : 0);
+  c.inNUcastPkts = Low32(s.multicast);
+  c.inDiscards = Low32(s.rxDropped);
+  c.inErrors = Low32(s.rxErrors);
+  c.inUnknownProtos = Low32(s.rxNoHandler);
+  c.outOctets = Low32(s.txBytes);
+  // The kernel keeps no count of multicast sent.
+  c.outUcastPkts = Low32(s.txPackets);
+  c.outNUcastPkts = 0;
+  c.outDiscards = Low32(s.txDropped);
+  c.outErrors = Low32(s.txErrors);
+  return c;
+}
+
+void PatchCounters(std::span<std::uint8_t, kIfRowSize> row, const RowCounters& c) {
+  namespace o = row_offset;
+  std::uint8_t* p = row.data();
+  StoreLe32(p + o::kInOctets, c.inOctets);
+  StoreLe32(p + o::kInUcastPkts, c.inUcastPkts);
+  StoreLe32(p + o::kInNUcastPkts, c.inNUcastPkts);
+  StoreLe32(p + o::kInDiscards, c.inDiscards);
+  StoreLe32(p + o::kInErrors, c.inErrors);
+  StoreLe32(p + o::kInUnknownProtos, c.inUnknownProtos);
+  StoreLe32(p + o::kOutOctets, c.outOctets);
+  StoreLe32(p + o::kOutUcastPkts, c.outUcastPkts);
+  StoreLe32(p + o::kOutNUcastPkts, c.outNUcastPkts);
+  StoreLe32(p + o::kOutDiscards, c.outDiscards);
+  StoreLe32(p + o::kOutErrors, c.outErrors);
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

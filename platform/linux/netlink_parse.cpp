@@ -3,10 +3,13 @@
 #include <linux/if_link.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <optional>
 
 namespace orv::linux_if {
 
@@ -150,28 +153,30 @@ bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
   return haveName && !out.name.empty() && out.name.size() < kNameUnits;
 }
 
-DumpProgress LinkDumpParser::Feed(std::span<const std::uint8_t> datagram) {
-  if (state_ != DumpProgress::More) return state_;
+namespace {
+
+// Walks the messages of one datagram. `on` gets (header, payload) and
+// says whether to go on. False when a message length does not fit.
+template <class OnMessage>
+bool WalkMessages(std::span<const std::uint8_t> datagram, OnMessage&& on) {
   std::size_t pos = 0;
-  while (pos < datagram.size() && state_ == DumpProgress::More) {
+  while (pos < datagram.size()) {
     const auto rest = datagram.subspan(pos);
-    if (rest.size() < sizeof(nlmsghdr)) return state_ = DumpProgress::Malformed;
+    if (rest.size() < sizeof(nlmsghdr)) return false;
     const auto hdr = Read<nlmsghdr>(rest);
-    if (hdr.nlmsg_len < sizeof(nlmsghdr) || hdr.nlmsg_len > rest.size()) {
-      return state_ = DumpProgress::Malformed;
-    }
-    const auto payload = rest.subspan(sizeof(nlmsghdr), hdr.nlmsg_len - sizeof(nlmsghdr));
-    if (hdr.nlmsg_seq == seq_ && hdr.nlmsg_pid == portId_) {
-      state_ = ParseMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload);
-    }
+    if (hdr.nlmsg_len < sizeof(nlmsghdr) || hdr.nlmsg_len > rest.size()) return false;
+    if (!on(hdr, rest.subspan(sizeof(nlmsghdr), hdr.nlmsg_len - sizeof(nlmsghdr)))) break;
     pos += std::min<std::size_t>(Align4(hdr.nlmsg_len), rest.size());
   }
-  return state_;
+  return true;
 }
 
-DumpProgress LinkDumpParser::ParseMessage(std::uint16_t type, std::uint16_t flags,
-                                          std::span<const std::uint8_t> payload) {
-  if (flags & NLM_F_DUMP_INTR) interrupted_ = true;
+// The messages every dump reply shares: the end, errors, overruns. nullopt
+// for a message that carries data, which the caller parses.
+std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t flags,
+                                           std::span<const std::uint8_t> payload,
+                                           bool& interrupted, int& kernelError) {
+  if (flags & NLM_F_DUMP_INTR) interrupted = true;
   switch (type) {
     case NLMSG_NOOP:
       return DumpProgress::More;
@@ -181,7 +186,7 @@ DumpProgress LinkDumpParser::ParseMessage(std::uint16_t type, std::uint16_t flag
       if (payload.size() >= sizeof(std::int32_t)) {
         const auto err = Read<std::int32_t>(payload);
         if (err < 0) {
-          kernelError_ = -err;
+          kernelError = -err;
           return DumpProgress::KernelError;
         }
       }
@@ -191,21 +196,131 @@ DumpProgress LinkDumpParser::ParseMessage(std::uint16_t type, std::uint16_t flag
       if (payload.size() < sizeof(std::int32_t)) return DumpProgress::Malformed;
       const auto err = Read<std::int32_t>(payload);
       if (err == 0) return DumpProgress::More;  // an acknowledgement
-      kernelError_ = err < 0 ? -err : err;
+      // INT_MIN has no positive counterpart; it is no errno anyway.
+      kernelError = err == std::numeric_limits<std::int32_t>::min() ? EINVAL
+                    : err < 0                                      ? -err
+                                                                   : err;
       return DumpProgress::KernelError;
     }
     case NLMSG_OVERRUN:
-      kernelError_ = ENOBUFS;
+      kernelError = ENOBUFS;
       return DumpProgress::KernelError;
-    case RTM_NEWLINK: {
-      LinkInfo link;
-      if (!ParseNewLink(payload, link)) return DumpProgress::Malformed;
-      links_.push_back(std::move(link));
-      return DumpProgress::More;
-    }
     default:
-      return DumpProgress::More;
+      return std::nullopt;
   }
+}
+
+}  // namespace
+
+DumpProgress LinkDumpParser::Feed(std::span<const std::uint8_t> datagram) {
+  if (state_ != DumpProgress::More) return state_;
+  const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
+    if (hdr.nlmsg_seq == seq_ && hdr.nlmsg_pid == portId_) {
+      state_ = ParseMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload);
+    }
+    return state_ == DumpProgress::More;
+  });
+  if (!framed) state_ = DumpProgress::Malformed;
+  return state_;
+}
+
+DumpProgress LinkDumpParser::ParseMessage(std::uint16_t type, std::uint16_t flags,
+                                          std::span<const std::uint8_t> payload) {
+  if (auto control = ControlMessage(type, flags, payload, interrupted_, kernelError_)) {
+    return *control;
+  }
+  if (type != RTM_NEWLINK) return DumpProgress::More;
+  LinkInfo link;
+  if (!ParseNewLink(payload, link)) return DumpProgress::Malformed;
+  links_.push_back(std::move(link));
+  return DumpProgress::More;
+}
+
+bool ParseNewStats(std::span<const std::uint8_t> payload, LinkCounters& out) {
+  if (payload.size() < sizeof(if_stats_msg)) return false;
+  const auto head = Read<if_stats_msg>(payload);
+  out = LinkCounters{};
+  // The index is an int in the kernel; the top half is no link's.
+  if (head.ifindex == 0 || head.ifindex > static_cast<std::uint32_t>(INT32_MAX)) return false;
+  out.index = head.ifindex;
+  std::size_t pos = Align4(sizeof(if_stats_msg));
+  while (pos < payload.size()) {
+    const auto rest = payload.subspan(pos);
+    if (rest.size() < sizeof(rtattr)) return false;
+    const auto attr = Read<rtattr>(rest);
+    if (attr.rta_len < sizeof(rtattr) || attr.rta_len > rest.size()) return false;
+    const auto data = rest.subspan(sizeof(rtattr), attr.rta_len - sizeof(rtattr));
+    if ((attr.rta_type & NLA_TYPE_MASK) == IFLA_STATS_LINK_64) {
+      // The same rtnl_link_stats64 as IFLA_STATS64 of a link dump, read the
+      // same way so that both give equal rows.
+      LinkStats s;
+      if (!ReadStats<std::uint64_t>(data, s)) return false;
+      out.stats = s;
+    }
+    pos += Align4(attr.rta_len);
+  }
+  return true;
+}
+
+DumpProgress StatsDumpParser::Feed(std::span<const std::uint8_t> datagram) {
+  if (state_ != DumpProgress::More) return state_;
+  const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
+    if (hdr.nlmsg_seq != seq_ || hdr.nlmsg_pid != portId_) return true;
+    if (auto control =
+            ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, interrupted_, kernelError_)) {
+      state_ = *control;
+    } else if (hdr.nlmsg_type == RTM_NEWSTATS) {
+      LinkCounters entry;
+      if (ParseNewStats(payload, entry)) {
+        entries_.push_back(entry);
+      } else {
+        state_ = DumpProgress::Malformed;
+      }
+    }
+    return state_ == DumpProgress::More;
+  });
+  if (!framed) state_ = DumpProgress::Malformed;
+  return state_;
+}
+
+bool ParseLinkEvents(std::span<const std::uint8_t> datagram, std::vector<LinkEvent>& out) {
+  bool ok = true;
+  // Notifications carry the sequence number and port of whoever made the
+  // change, so unlike a dump nothing is filtered on them.
+  const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
+    switch (hdr.nlmsg_type) {
+      case NLMSG_ERROR:
+      case NLMSG_OVERRUN:
+        ok = false;
+        return false;
+      case RTM_NEWLINK:
+      case RTM_DELLINK: {
+        if (payload.size() < sizeof(ifinfomsg)) {
+          ok = false;
+          return false;
+        }
+        const auto info = Read<ifinfomsg>(payload);
+        if (info.ifi_family != AF_UNSPEC) return true;
+        LinkEvent event;
+        if (hdr.nlmsg_type == RTM_DELLINK) {
+          event.kind = LinkEvent::Kind::Deleted;
+          if (info.ifi_index <= 0) {
+            ok = false;
+            return false;
+          }
+          event.link.index = static_cast<std::uint32_t>(info.ifi_index);
+        } else if (!ParseNewLink(payload, event.link)) {
+          ok = false;
+          return false;
+        }
+        out.push_back(std::move(event));
+        return true;
+      }
+      default:
+        return true;
+    }
+  });
+  return framed && ok;
 }
 
 }  // namespace orv::linux_if

@@ -42,10 +42,44 @@ class NetlinkSocket {
   // sink is finished. After any failure the socket is closed, so that
   // left-over parts of a broken dump can never be taken for a later one.
   SocketResult DumpLinks(std::uint32_t seq, const Sink& sink);
+  // The same for RTM_GETSTATS, asking only for the 64-bit link counters.
+  SocketResult DumpStats(std::uint32_t seq, const Sink& sink);
 
  private:
+  SocketResult Dump(const void* request, std::size_t length, const Sink& sink);
+
   int fd_ = -1;
   std::uint32_t portId_ = 0;
+  std::vector<std::uint8_t> buffer_;
+};
+
+enum class EventsStatus {
+  Ok,           // every pending notification was handed over
+  Lost,         // some were lost (or the socket is new): the table is unknown
+  Unavailable,  // no notification socket can be had
+};
+
+// A non-blocking NETLINK_ROUTE socket that belongs to the RTNLGRP_LINK
+// group: the kernel queues a message on it for every link change.
+class NetlinkLinkEvents {
+ public:
+  using Sink = std::function<void(std::span<const std::uint8_t>)>;
+
+  NetlinkLinkEvents() = default;
+  ~NetlinkLinkEvents();
+  NetlinkLinkEvents(const NetlinkLinkEvents&) = delete;
+  NetlinkLinkEvents& operator=(const NetlinkLinkEvents&) = delete;
+
+  // Hands every datagram queued now to the sink and returns without
+  // waiting. Opens the socket when it is not open; a socket opened in this
+  // call reports Lost, since nothing before it was heard.
+  EventsStatus Drain(const Sink& sink);
+  void Close();
+
+ private:
+  bool Open();
+
+  int fd_ = -1;
   std::vector<std::uint8_t> buffer_;
 };
 
