@@ -4,3 +4,18 @@ orv_add_test(test_monitor_settings
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
   LIBS orv_monitor
   QT)
+
+orv_add_test(test_monitor_soak
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/soak_test.cpp
+  LIBS orv_monitor
+  QT)
+
+# Links coming and going under the running probe, in a namespace the test
+# makes.
+orv_add_test(test_monitor_churn
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/churn_test.cpp
+  LIBS Qt6::Core
+  QT
+  LABELS live)
+target_compile_definitions(test_monitor_churn PRIVATE ORV_PROBE_PATH="$<TARGET_FILE:orv-probe>")
+add_dependencies(test_monitor_churn orv-probe)

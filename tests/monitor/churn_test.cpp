@@ -1,0 +1,270 @@
+// The running window while links come and go: inside a network namespace
+// this test makes (and always removes), veth pairs are added and removed
+// a thousand times in uneven batches, some inside one tick and some
+// across several. The window must keep ticking and never end, and once
+// the changes stop its list must name the namespace's links within a
+// tick. No traffic is sent. Needs root; skips when namespaces cannot be
+// made.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace orv {
+namespace {
+
+constexpr int kCycles = 1000;
+// At most this many pairs stand at once, so a dump stays small and the
+// run's time goes into the changes themselves.
+constexpr std::size_t kMaxStanding = 24;
+constexpr int kMaxBatch = 24;
+constexpr int kMaxPauseMs = 150;
+
+bool Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+// Runs the lines as one `ip -batch`, which stops at the first failing
+// line and then reports failure.
+bool IpBatch(const std::string& ns, const std::vector<std::string>& lines) {
+  FILE* pipe = ::popen(("ip -n " + ns + " -batch - >/dev/null").c_str(), "w");
+  if (pipe == nullptr) return false;
+  for (const std::string& line : lines) std::fprintf(pipe, "%s\n", line.c_str());
+  return ::pclose(pipe) == 0;
+}
+
+// The namespace's link names, as the kernel lists them; a veth end is
+// shown as "name@peer".
+std::vector<std::string> Links(const std::string& ns) {
+  std::vector<std::string> names;
+  const std::string text = Capture("ip -n " + ns + " -o link show");
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t eol = std::min(text.find('\n', pos), text.size());
+    const std::string line = text.substr(pos, eol - pos);
+    pos = eol + 1;
+    const std::size_t a = line.find(": ");
+    if (a == std::string::npos) continue;
+    const std::size_t b = line.find_first_of("@:", a + 2);
+    names.push_back(line.substr(a + 2, b - (a + 2)));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+struct Tick {
+  std::int64_t end = 0;  // steady clock when the tick had finished, ns
+  std::vector<std::string> entries;
+  int index = -2;
+};
+
+// The window probe's output, one tick at a time.
+class ProbeTicks {
+ public:
+  explicit ProbeTicks(QProcess& probe) : m_probe(probe) {}
+
+  // Takes in what the probe has written until `deadline`; true when at
+  // least one more tick is complete.
+  bool ReadUntil(std::int64_t deadline) {
+    const std::size_t before = ticks.size();
+    for (;;) {
+      while (m_probe.canReadLine()) Line(m_probe.readLine().toStdString());
+      const std::int64_t left = (deadline - NowNs()) / 1000000;
+      if (left <= 0 || m_probe.state() == QProcess::NotRunning) break;
+      m_probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 50)));
+    }
+    return ticks.size() > before;
+  }
+
+  // Reads until a tick ran wholly after `after` (the tick before it ended
+  // later), so all its table reads came after that moment.
+  std::optional<Tick> TickAfter(std::int64_t after, int timeoutMs = 10000) {
+    const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
+    for (;;) {
+      if (ticks.size() >= 2 && ticks[ticks.size() - 2].end > after) return ticks.back();
+      if (NowNs() > deadline || m_probe.state() == QProcess::NotRunning) return std::nullopt;
+      ReadUntil(std::min(deadline, NowNs() + 50 * 1000000));
+    }
+  }
+
+  std::vector<Tick> ticks;
+
+ private:
+  void Line(std::string line) {
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (line.rfind("tick ", 0) == 0) {
+      m_partial = Tick{};
+      m_inTick = true;
+      return;
+    }
+    if (!m_inTick) return;
+    if (line == "end") {
+      m_inTick = false;
+      ticks.push_back(m_partial);
+      return;
+    }
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) return;
+    const std::string key = line.substr(0, tab);
+    const std::string value = line.substr(tab + 1);
+    if (key == "entry") {
+      m_partial.entries.push_back(value);
+    } else if (key == "index") {
+      m_partial.index = std::stoi(value);
+    } else if (key == "time") {
+      m_partial.end = std::stoll(value);
+    }
+  }
+
+  QProcess& m_probe;
+  Tick m_partial;
+  bool m_inTick = false;
+};
+
+class ChurnTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
+    ns = "orv10c-" + std::to_string(::getpid());
+    if (!Shell("ip netns add " + ns)) GTEST_SKIP() << "network namespaces not allowed here";
+    made = true;
+    ASSERT_TRUE(Shell("ip -n " + ns + " link set lo up"));
+
+    ASSERT_TRUE(config.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LC_ALL", "C");
+    // A settings store of its own: no stored position, so entry 0.
+    env.insert("HOME", config.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
+    probe.setProcessEnvironment(env);
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    probe.start("ip", {"netns", "exec", QString::fromStdString(ns), ORV_PROBE_PATH});
+    ASSERT_TRUE(probe.waitForStarted(10000));
+  }
+
+  void TearDown() override {
+    if (probe.state() != QProcess::NotRunning) {
+      probe.kill();
+      probe.waitForFinished(5000);
+    }
+    if (made) Shell("ip netns del " + ns);
+  }
+
+  std::string ns;
+  bool made = false;
+  QTemporaryDir config;
+  QProcess probe;
+};
+
+TEST_F(ChurnTest, AThousandPairsComeAndGoAndTheListFollows) {
+  ProbeTicks reader(probe);
+  ASSERT_TRUE(reader.TickAfter(NowNs())) << "the window never ticked";
+  ASSERT_EQ(reader.ticks.back().entries, std::vector<std::string>{"lo "});
+
+  // A fixed seed: a failing order of changes can be run again.
+  std::mt19937 random(20261208u);
+  const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  std::vector<int> standing;
+  int added = 0;
+  int removed = 0;
+  int batches = 0;
+  const std::int64_t start = NowNs();
+  const std::size_t ticksBefore = reader.ticks.size();
+
+  while (removed < kCycles) {
+    std::vector<std::string> lines;
+    const int size = 1 + below(kMaxBatch);
+    for (int i = 0; i < size && removed < kCycles; ++i) {
+      const bool add = added < kCycles &&
+                       (standing.empty() || (standing.size() < kMaxStanding && below(2) == 0));
+      if (add) {
+        lines.push_back("link add c" + std::to_string(added) + "a type veth peer name c" +
+                        std::to_string(added) + "b");
+        standing.push_back(added++);
+      } else {
+        const std::size_t at = static_cast<std::size_t>(below(static_cast<int>(standing.size())));
+        // Either end takes its peer with it.
+        lines.push_back("link del c" + std::to_string(standing[at]) + (below(2) ? "a" : "b"));
+        standing.erase(standing.begin() + static_cast<std::ptrdiff_t>(at));
+        ++removed;
+      }
+    }
+    ASSERT_TRUE(IpBatch(ns, lines)) << "batch " << batches << " failed";
+    ++batches;
+    ASSERT_EQ(probe.state(), QProcess::Running) << "the window ended after batch " << batches;
+    reader.ReadUntil(NowNs() + std::int64_t{below(kMaxPauseMs + 1)} * 1000000);
+  }
+  ASSERT_TRUE(standing.empty());
+  const std::size_t churnTicks = reader.ticks.size() - ticksBefore;
+
+  // The list is rebuilt when the table's row count differs from the
+  // list's, so the last change is made to change the count however the
+  // ticks fell: a settled tick first, then additions only.
+  ASSERT_TRUE(reader.TickAfter(NowNs()));
+  ASSERT_TRUE(IpBatch(ns, {"link add zlast1a type veth peer name zlast1b",
+                           "link add zlast2a type veth peer name zlast2b"}));
+  const std::int64_t lastChange = NowNs();
+  const std::optional<Tick> after = reader.TickAfter(lastChange);
+  const double seconds = (NowNs() - start) / 1e9;
+  ASSERT_TRUE(after) << "no tick after the last change";
+
+  const std::vector<std::string> links = Links(ns);
+  ASSERT_EQ(links, (std::vector<std::string>{"lo", "zlast1a", "zlast1b", "zlast2a", "zlast2b"}));
+  std::vector<std::string> shown;
+  for (const std::string& entry : after->entries) {
+    ASSERT_FALSE(entry.empty());
+    EXPECT_EQ(entry.back(), ' ') << entry;
+    shown.push_back(entry.substr(0, entry.size() - 1));
+  }
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, links) << "the list one tick after the last change";
+  EXPECT_EQ(after->index, 0);
+
+  std::printf("churn: %d cycles (%d pairs added and removed) in %d batches, %zu ticks meanwhile, "
+              "%.1f s wall\n",
+              removed, added, batches, churnTicks, seconds);
+  RecordProperty("cycles", removed);
+  RecordProperty("wall_s", std::to_string(seconds));
+  EXPECT_GT(churnTicks, 10u) << "the window hardly ticked while links changed";
+
+  // The window ends as asked, at the end of its input, not by a crash.
+  probe.closeWriteChannel();
+  ASSERT_TRUE(probe.waitForFinished(10000));
+  EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(probe.exitCode(), 0);
+}
+
+}  // namespace
+}  // namespace orv
