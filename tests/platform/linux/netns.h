@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Network namespaces for live tests: made by the test, always removed.
+namespace orv::linux_if::test {
+
+// Runs a program without a shell; its output goes to /dev/null. The exit
+// status, -1 when it could not run.
+int RunProgram(const std::vector<std::string>& args);
+
+// A named network namespace that is removed when the guard goes, whatever
+// the test did in between.
+class NetnsGuard {
+ public:
+  explicit NetnsGuard(std::string name);
+  ~NetnsGuard();
+  NetnsGuard(const NetnsGuard&) = delete;
+  NetnsGuard& operator=(const NetnsGuard&) = delete;
+  bool created() const { return created_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+  bool created_ = false;
+};
+
+bool EnterNetns(const std::string& name);
+
+// Runs `work` in a child process inside the namespace, with a sysfs of its
+// own mounted so that /sys/class/net shows that namespace's links (as
+// `ip netns exec` does). Returns what the child wrote; "error: ..." when
+// the child could not enter.
+std::string InNetns(const std::string& name, const std::function<std::string()>& work);
+
+// The first line of a file, empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+// No IPv6 on links made later in the namespace: its autoconfiguration
+// would send packets of its own at moments the test does not choose.
+// "ok", or why not.
+std::string QuietIpv6(const std::string& ns);
+
+}  // namespace orv::linux_if::test
