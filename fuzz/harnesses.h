@@ -32,13 +32,20 @@ struct NumbersOutcome {
 NumbersOutcome RunNumbers(Bytes input);
 
 // Netlink replies. Input: sequence number and port id (32 bits each), a
-// mode byte, then datagrams, each a 16-bit length and its bytes.
+// mode byte, then datagrams, each a 16-bit length and its bytes. The mode
+// picks a link dump, a statistics dump or link notifications, and for a
+// link dump the /proc/net/dev fallback and the per-interface facts.
 struct NetlinkOutcome {
   int progress = 0;  // the parser's last DumpProgress, as an int
+  std::int32_t parsed = 0;  // statistics entries, link events or comparisons
+  std::uint64_t statsDumps = 0;  // the cached source's, so seeds show its own path ran
   std::uint32_t status = 0;  // the table call's status on the parsed links
   std::int32_t records = 0;  // records the reader made of that table
 };
 NetlinkOutcome RunNetlink(Bytes input);
+// The cached table source against the plain one (mode 3 of RunNetlink):
+// parsed counts the table comparisons, records the links at the end.
+void RunLinkCache(Cursor& in, NetlinkOutcome& outcome);
 
 // Stored list choice. Input: the list size (16 bits), then the text.
 std::int16_t RunChoice(Bytes input);

@@ -33,6 +33,42 @@ std::u16string ShownName(const std::string& name) {
   return units;
 }
 
+void RunStatsDump(Cursor& in, std::uint32_t seq, std::uint32_t port, NetlinkOutcome& outcome) {
+  StatsDumpParser parser(seq, port);
+  DumpProgress progress = DumpProgress::More;
+  while (!in.empty() && progress == DumpProgress::More) {
+    const std::uint16_t length = in.U16();
+    progress = parser.Feed(in.Take(length));
+  }
+  if (progress != DumpProgress::More) {
+    const std::uint8_t nlmsgDone[16] = {16, 0, 0, 0, 3, 0, 0, 0};
+    ORV_FUZZ_CHECK(parser.Feed(nlmsgDone) == progress);
+  }
+  if (progress == DumpProgress::KernelError) ORV_FUZZ_CHECK(parser.kernelError() > 0);
+  // Link indexes are positive ints in the kernel.
+  for (const LinkCounters& entry : parser.entries()) {
+    ORV_FUZZ_CHECK(entry.index > 0 && entry.index <= 0x7FFFFFFFu);
+  }
+  outcome.progress = static_cast<int>(progress);
+  outcome.parsed = static_cast<std::int32_t>(parser.entries().size());
+}
+
+void RunLinkEvents(Cursor& in, NetlinkOutcome& outcome) {
+  std::vector<LinkEvent> events;
+  while (!in.empty()) {
+    const std::uint16_t length = in.U16();
+    const std::size_t before = events.size();
+    // A datagram that does not parse keeps the events before it.
+    (void)ParseLinkEvents(in.Take(length), events);
+    ORV_FUZZ_CHECK(events.size() >= before);
+  }
+  for (const LinkEvent& event : events) {
+    ORV_FUZZ_CHECK(event.link.index > 0);
+    if (event.kind == LinkEvent::Kind::New) CheckLink(event.link);
+  }
+  outcome.parsed = static_cast<std::int32_t>(events.size());
+}
+
 }  // namespace
 
 NetlinkOutcome RunNetlink(Bytes input) {
@@ -49,6 +85,23 @@ NetlinkOutcome RunNetlink(Bytes input) {
   DumpStatus dumpStatus = DumpStatus::Unavailable;
   std::vector<LinkInfo> links;
   std::string procText;
+
+  // Bits 3-4 of the mode: the datagrams are a link dump (0), a statistics
+  // dump (1) or link notifications (2); or the rest is a script of link
+  // changes for the cached source (3).
+  const int feed = (mode >> 3) & 3;
+  if (feed == 1) {
+    RunStatsDump(in, seq, port, outcome);
+    return outcome;
+  }
+  if (feed == 2) {
+    RunLinkEvents(in, outcome);
+    return outcome;
+  }
+  if (feed == 3) {
+    RunLinkCache(in, outcome);
+    return outcome;
+  }
 
   if (fallback) {
     const Bytes text = in.Rest();

@@ -146,32 +146,66 @@ TEST(FuzzSeeds, ChoiceSeedsReachEveryOutcome) {
 struct NetlinkCase {
   std::string file;
   int progress;  // More 0, Done 1, Malformed 2, KernelError 3
-  std::uint32_t status;
-  std::int32_t records;
+  std::uint32_t status;   // of the table call, for link dumps
+  std::int32_t records;   // the reader's, for link dumps
+  std::int32_t parsed;    // statistics entries or link events
 };
 
 TEST(FuzzSeeds, NetlinkSeedsReachTheReader) {
   constexpr std::uint32_t kInvalidData = 13;
   constexpr std::uint32_t kGenFailure = 31;
+  constexpr std::uint32_t kTooSmall = kStatusInsufficientBuffer;
   const std::vector<NetlinkCase> cases = {
-      {"links_small", 1, kStatusInsufficientBuffer, 6},
-      {"links_small_wireless_fast", 1, kStatusInsufficientBuffer, 6},
-      {"links_many", 1, kStatusInsufficientBuffer, 25},
-      {"links_many_wireless_fast", 1, kStatusInsufficientBuffer, 25},
-      {"proc_net_dev_basic", 0, kStatusInsufficientBuffer, 4},
-      {"proc_net_dev_long_names", 0, kStatusInsufficientBuffer, 3},
-      {"error_busy", 3, kGenFailure, 0},
-      {"done_with_error", 3, kGenFailure, 0},
-      {"empty_dump", 1, kStatusInsufficientBuffer, 0},
-      {"short_header", 2, kInvalidData, 0},
+      {"links_small", 1, kTooSmall, 6, 0},
+      {"links_small_wireless_fast", 1, kTooSmall, 6, 0},
+      {"links_many", 1, kTooSmall, 25, 0},
+      {"links_many_wireless_fast", 1, kTooSmall, 25, 0},
+      {"proc_net_dev_basic", 0, kTooSmall, 4, 0},
+      {"proc_net_dev_long_names", 0, kTooSmall, 3, 0},
+      {"error_busy", 3, kGenFailure, 0, 0},
+      {"done_with_error", 3, kGenFailure, 0, 0},
+      {"empty_dump", 1, kTooSmall, 0, 0},
+      {"short_header", 2, kInvalidData, 0, 0},
+      {"stats_two_links", 1, 0, 0, 2},
+      {"stats_without_counters", 1, 0, 0, 1},
+      // The bridge-port report is passed over.
+      {"events_new_bridge_deleted", 0, 0, 0, 2},
+      // The overrun ends its datagram; the next one is read again.
+      {"events_overrun", 0, 0, 0, 2},
   };
-  ExpectCasesCoverCorpus("fuzz_netlink", Names(cases));
+  // Scripts for the cached source: comparisons made, links at the end,
+  // and whether it asked for a statistics dump at all (without events it
+  // never gets that far; a kernel without the dump is asked once).
+  struct CacheCase {
+    std::string file;
+    std::int32_t comparisons;
+    std::int32_t links;
+    bool statsPath;
+  };
+  const std::vector<CacheCase> scripts = {
+      {"cache_basic", 5, 2, true},
+      {"cache_batched_lost", 3, 2, true},
+      {"cache_added_during_call", 4, 2, true},
+      {"cache_no_events", 5, 2, false},
+      {"cache_no_stats", 5, 2, true},
+  };
+  std::set<std::string> all = Names(cases);
+  for (const CacheCase& c : scripts) {
+    all.insert(c.file);
+    const auto bytes = Seed("fuzz_netlink", c.file);
+    const NetlinkOutcome out = RunNetlink(bytes);
+    EXPECT_EQ(out.parsed, c.comparisons) << c.file;
+    EXPECT_EQ(out.records, c.links) << c.file;
+    EXPECT_EQ(out.statsDumps > 0, c.statsPath) << c.file;
+  }
+  ExpectCasesCoverCorpus("fuzz_netlink", all);
   for (const NetlinkCase& c : cases) {
     const auto bytes = Seed("fuzz_netlink", c.file);
     const NetlinkOutcome out = RunNetlink(bytes);
     EXPECT_EQ(out.progress, c.progress) << c.file;
     EXPECT_EQ(out.status, c.status) << c.file;
     EXPECT_EQ(out.records, c.records) << c.file;
+    EXPECT_EQ(out.parsed, c.parsed) << c.file;
   }
 }
 #endif
