@@ -173,9 +173,14 @@ bool CachedIfTableSource::MatchCounters() {
 void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
   if (entry.extrasRead && now >= entry.readAt && now < entry.due) return;
   ++counts_.extrasReads;
-  const LinkExtras extras =
-      deps_.plain.readExtras ? deps_.plain.readExtras(entry.info) : LinkExtras{};
   const bool first = !entry.extrasRead;
+  LinkExtras extras;
+  if (!first && deps_.plain.readSpeed) {
+    extras = entry.extras;
+    extras.speedBitsPerSecond = deps_.plain.readSpeed(entry.info);
+  } else if (deps_.plain.readExtras) {
+    extras = deps_.plain.readExtras(entry.info);
+  }
   entry.readAt = now;
   entry.due = now + kExtrasMaxAge - (first ? ExtrasStagger(entry.info.index)
                                            : std::chrono::milliseconds(0));

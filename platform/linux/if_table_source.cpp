@@ -1,6 +1,11 @@
 #include "platform/linux/if_table_source.h"
 
 #include <fcntl.h>
+#include <linux/ethtool.h>
+#include <linux/netlink.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <net/if_arp.h>
 #include <net/if.h>
 #include <sys/stat.h>
@@ -9,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <cerrno>
+#include <cstring>
 #include <span>
 #include <unordered_set>
 
@@ -187,23 +193,63 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-LinkExtras ReadSysfsExtras(const LinkInfo& link) {
-  LinkExtras extras;
-  // The name goes into a path: never follow one that could leave the
-  // interface's own directory.
-  if (link.name.empty() || link.name == "." || link.name == ".." ||
-      link.name.find('/') != std::string::npos) {
-    return extras;
-  }
-  const std::string dir = "/sys/class/net/" + link.name + "/";
+namespace {
+
+// The name goes into a path: never follow one that could leave the
+// interface's own directory.
+bool SafeName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+std::uint32_t ReadSysfsSpeed(const LinkInfo& link) {
+  if (!SafeName(link.name)) return 0;
   std::string text;
   // Reading fails with EINVAL for links that have no speed (loopback, a
   // link that is down): that is "unknown", 0.
-  if (ReadSmallFile(dir + "speed", text)) extras.speedBitsPerSecond = ParseSpeedMbps(text);
-  if (link.arphrdType == ARPHRD_ETHER) {
-    extras.wireless = Exists(dir + "wireless") || Exists(dir + "phy80211");
-  }
+  if (!ReadSmallFile("/sys/class/net/" + link.name + "/speed", text)) return 0;
+  return ParseSpeedMbps(text);
+}
+
+bool ReadWireless(const LinkInfo& link) {
+  if (link.arphrdType != ARPHRD_ETHER || !SafeName(link.name)) return false;
+  const std::string dir = "/sys/class/net/" + link.name + "/";
+  return Exists(dir + "wireless") || Exists(dir + "phy80211");
+}
+
+}  // namespace
+
+LinkExtras ReadSysfsExtras(const LinkInfo& link) {
+  LinkExtras extras;
+  extras.speedBitsPerSecond = ReadSysfsSpeed(link);
+  extras.wireless = ReadWireless(link);
   return extras;
+}
+
+DriverSpeedReader::DriverSpeedReader() {
+  fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) fd_ = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+}
+
+DriverSpeedReader::~DriverSpeedReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::uint32_t DriverSpeedReader::operator()(const LinkInfo& link) {
+  if (fd_ < 0) return ReadSysfsSpeed(link);
+  // sysfs shows a speed only while the link is up.
+  if ((link.flags & IFF_UP) == 0 || link.name.empty() || link.name.size() >= IFNAMSIZ) return 0;
+  ethtool_cmd cmd{};
+  cmd.cmd = ETHTOOL_GSET;
+  ifreq req{};
+  std::memcpy(req.ifr_name, link.name.data(), link.name.size());
+  req.ifr_data = reinterpret_cast<char*>(&cmd);
+  int rc;
+  do {
+    rc = ::ioctl(fd_, SIOCETHTOOL, &req);
+  } while (rc < 0 && errno == EINTR);
+  // No speed from the driver (loopback, virtual links): unknown, as in sysfs.
+  if (rc < 0) return 0;
+  return SpeedFromMbps(ethtool_cmd_speed(&cmd));
 }
 
 std::optional<std::string> ReadProcNetDevFile() {
@@ -230,7 +276,14 @@ IfTableDeps SystemDeps() {
   deps.dumpLinks = [dumper = std::make_shared<NetlinkLinkDumper>()](
                        std::vector<LinkInfo>& links) { return (*dumper)(links); };
   deps.readProcNetDev = ReadProcNetDevFile;
-  deps.readExtras = ReadSysfsExtras;
+  auto speed = std::make_shared<DriverSpeedReader>();
+  deps.readExtras = [speed](const LinkInfo& link) {
+    LinkExtras extras;
+    extras.speedBitsPerSecond = (*speed)(link);
+    extras.wireless = ReadWireless(link);
+    return extras;
+  };
+  deps.readSpeed = [speed](const LinkInfo& link) { return (*speed)(link); };
   deps.nameToIndex = [](const std::string& name) -> std::uint32_t {
     return ::if_nametoindex(name.c_str());
   };

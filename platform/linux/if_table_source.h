@@ -36,6 +36,10 @@ struct IfTableDeps {
   std::function<std::optional<std::string>()> readProcNetDev;
   // Per-interface facts from sysfs; only asked when a table is filled.
   std::function<LinkExtras(const LinkInfo&)> readExtras;
+  // The speed alone, for a link whose other facts are known (whether it
+  // is wireless does not change while it keeps its name). Optional: when
+  // unset, readExtras is asked.
+  std::function<std::uint32_t(const LinkInfo&)> readSpeed;
   // The ifindex of a name, 0 when unknown (fallback only).
   std::function<std::uint32_t(const std::string&)> nameToIndex;
   std::function<std::chrono::steady_clock::time_point()> now;
@@ -91,6 +95,22 @@ class NetlinkLinkDumper {
 // Speed from /sys/class/net/<name>/speed and wireless detection, read
 // through the process's own sysfs view.
 LinkExtras ReadSysfsExtras(const LinkInfo& link);
+
+// The speed the driver reports, by ioctl on a socket of this process's
+// network namespace: what sysfs shows, without the path walk and three
+// system calls per read. Falls back to the sysfs file when no socket can
+// be had.
+class DriverSpeedReader {
+ public:
+  DriverSpeedReader();
+  ~DriverSpeedReader();
+  DriverSpeedReader(const DriverSpeedReader&) = delete;
+  DriverSpeedReader& operator=(const DriverSpeedReader&) = delete;
+  std::uint32_t operator()(const LinkInfo& link);
+
+ private:
+  int fd_ = -1;
+};
 std::optional<std::string> ReadProcNetDevFile();
 
 IfTableDeps SystemDeps();

@@ -190,6 +190,13 @@ std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) {
   return text.substr(0, cut);
 }
 
+std::uint32_t SpeedFromMbps(std::uint32_t mbps) {
+  if (mbps > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) return 0;
+  constexpr std::uint64_t kCap = std::numeric_limits<std::uint32_t>::max();
+  return mbps > kCap / 1000000 ? static_cast<std::uint32_t>(kCap)
+                               : static_cast<std::uint32_t>(std::uint64_t{mbps} * 1000000);
+}
+
 std::uint32_t ParseSpeedMbps(std::string_view text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.remove_suffix(1);
   if (text.empty() || text.front() == '-') return 0;

@@ -100,5 +100,9 @@ std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
 // Mb/s as the kernel prints it in sysfs ("1000\n", "-1\n") into bits/s,
 // capped at 2^32 - 1; anything unreadable or negative gives 0.
 std::uint32_t ParseSpeedMbps(std::string_view text);
+// The same for the driver's own number (ethtool's u32 Mb/s), which sysfs
+// prints as a signed int: SPEED_UNKNOWN and anything past INT_MAX read as
+// negative there, so they are 0 here too.
+std::uint32_t SpeedFromMbps(std::uint32_t mbps);
 
 }  // namespace orv::linux_if

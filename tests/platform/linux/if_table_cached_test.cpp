@@ -94,7 +94,9 @@ struct FakeKernel {
   // What the statistics dump names instead of `links`, when set.
   std::optional<std::vector<LinkInfo>> statsLinks;
   std::map<std::string, std::uint32_t> speeds;
+  std::set<std::string> wireless;
   int dumps = 0;
+  int fullReads = 0;  // speed and wireless, not the speed alone
   int statsDumps = 0;
   int extrasReads = 0;
   Clock::time_point now{};
@@ -112,6 +114,7 @@ struct FakeKernel {
       ++extrasReads;
       LinkExtras e;
       e.speedBitsPerSecond = speeds.count(l.name) ? speeds[l.name] : 0;
+      e.wireless = wireless.count(l.name) > 0;
       return e;
     };
     d.nameToIndex = [](const std::string&) { return 0u; };
@@ -122,6 +125,18 @@ struct FakeKernel {
   CachedIfTableDeps Cached() {
     CachedIfTableDeps d;
     d.plain = Plain();
+    d.plain.readExtras = [this](const LinkInfo& l) {
+      ++extrasReads;
+      ++fullReads;
+      LinkExtras e;
+      e.speedBitsPerSecond = speeds.count(l.name) ? speeds[l.name] : 0;
+      e.wireless = wireless.count(l.name) > 0;
+      return e;
+    };
+    d.plain.readSpeed = [this](const LinkInfo& l) {
+      ++extrasReads;
+      return speeds.count(l.name) ? speeds[l.name] : 0u;
+    };
     d.drainEvents = [this](const NetlinkLinkEvents::Sink& sink) {
       if (eventsStatus == EventsStatus::Unavailable) return eventsStatus;
       for (const auto& datagram : queued) sink(datagram);
@@ -560,6 +575,28 @@ TEST(IfTableCached, SpeedStaysAtMostOneSecondOldAndReadsAreSpreadOverCalls) {
   EXPECT_LE(most, static_cast<int>(kLinks) / 5);
   EXPECT_GE(k.extrasReads, static_cast<int>(kLinks) * 3);  // about 3 s of re-reads
   EXPECT_LE(k.extrasReads, static_cast<int>(kLinks) * 5);
+}
+
+TEST(IfTableCached, ExpiredSpeedIsReadAloneAndWirelessIsAskedOncePerName) {
+  FakeKernel k;
+  k.links = {MakeLink(1, "lo"), MakeLink(2, "wl0")};
+  k.wireless = {"wl0"};
+  k.speeds["wl0"] = 54000000;
+  CachedIfTableSource source(k.Cached());
+  const auto row = [&](std::size_t at) { return Field(Load(source).buf, 1, at); };
+  EXPECT_EQ(row(row_offset::kType), 71u);
+  EXPECT_EQ(k.fullReads, 2);
+  k.speeds["wl0"] = 11000000;
+  k.wireless.clear();  // would show if it were asked again
+  k.now += std::chrono::seconds(1);
+  EXPECT_EQ(row(row_offset::kSpeed), 11000000u);
+  EXPECT_EQ(row(row_offset::kType), 71u);
+  EXPECT_EQ(k.fullReads, 2);
+  // A new name is a new directory: everything is read again.
+  k.links[1].name = "eth7";
+  k.Notify(k.links[1]);
+  EXPECT_EQ(row(row_offset::kType), 6u);
+  EXPECT_EQ(k.fullReads, 3);
 }
 
 TEST(IfTableCached, StaggerSpreadsConsecutiveIndexesOverTheWholeSecond) {

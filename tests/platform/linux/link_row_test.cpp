@@ -1,6 +1,8 @@
 #include "platform/linux/link_row.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 #include <linux/if.h>
 #include <linux/if_arp.h>
 
@@ -140,6 +142,16 @@ TEST(LinkRow, SpeedFromSysfsText) {
       {"99999999999999999999999\n", 4294967295u}, {"0\n", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseSpeedMbps(c.text), c.bits) << c.text;
+}
+
+TEST(LinkRow, DriverSpeedGivesWhatSysfsWouldPrint) {
+  // The driver's u32, and the text sysfs makes of it with %d.
+  const std::uint32_t cases[] = {0, 10, 1000, 4294, 4295, 100000, 0x7FFFFFFF, 0x80000000,
+                                 0xFFFFFFFF /* SPEED_UNKNOWN */};
+  for (const std::uint32_t mbps : cases) {
+    const std::string printed = std::to_string(static_cast<std::int32_t>(mbps)) + "\n";
+    EXPECT_EQ(SpeedFromMbps(mbps), ParseSpeedMbps(printed)) << mbps;
+  }
 }
 
 }  // namespace
