@@ -1,7 +1,7 @@
 // The cached Linux table source against the plain one on the same kernel
 // state. The input is not netlink bytes but a script of link changes (add,
-// change, remove, counters moving, notifications lost, a link appearing
-// while a call runs); a model kernel turns each change into the
+// change, remove, counters moving, notifications lost or cut short, a link
+// appearing while a call runs); a model kernel turns each change into the
 // notification the real one would queue, and both sources are asked for
 // the table after every step. Whatever the cache did with the
 // notifications, its table must be byte for byte the plain source's.
@@ -103,12 +103,17 @@ class ModelKernel {
  public:
   std::map<std::uint32_t, ModelLink> links;
   std::vector<Datagram> queued;  // notifications not yet drained
+  std::vector<bool> cut;         // per queued message: cut short
   bool lost = true;              // a new socket has heard nothing yet
   bool batch = false;            // queued messages go out in one datagram
   std::optional<std::pair<std::uint32_t, ModelLink>> addDuringCall;
 
   void Notify(std::uint16_t msgType, std::uint32_t index, const ModelLink& link) {
-    queued.push_back(Encode(msgType, index, link, false));
+    Queue(Encode(msgType, index, link, false));
+  }
+  void Queue(Datagram message, bool isCut = false) {
+    queued.push_back(std::move(message));
+    cut.push_back(isCut);
   }
 
   // The plain dump: what ParseNewLink makes of the kernel's messages.
@@ -124,14 +129,21 @@ class ModelKernel {
   }
 
   EventsStatus Drain(const NetlinkLinkEvents::Sink& sink) {
-    if (batch && !queued.empty()) {
-      Datagram all;
-      for (const Datagram& d : queued) all.insert(all.end(), d.begin(), d.end());
-      sink(all);
-    } else {
-      for (const Datagram& d : queued) sink(d);
+    // A cut message only ever ends a datagram (the kernel's truncation),
+    // so it goes out on its own rather than run into the next message.
+    Datagram all;
+    for (std::size_t i = 0; i < queued.size(); ++i) {
+      if (!batch || cut[i]) {
+        if (!all.empty()) sink(all);
+        all.clear();
+        sink(queued[i]);
+      } else {
+        all.insert(all.end(), queued[i].begin(), queued[i].end());
+      }
     }
+    if (!all.empty()) sink(all);
     queued.clear();
+    cut.clear();
     const bool wasLost = lost;
     lost = false;
     return wasLost ? EventsStatus::Lost : EventsStatus::Ok;
@@ -294,6 +306,7 @@ void RunLinkCache(Cursor& in, NetlinkOutcome& outcome) {
         break;
       case 3:  // the socket's queue overflowed: ENOBUFS
         kernel.queued.clear();
+        kernel.cut.clear();
         kernel.lost = true;
         break;
       case 4:  // a link appears while the next call runs
@@ -301,14 +314,23 @@ void RunLinkCache(Cursor& in, NetlinkOutcome& outcome) {
         break;
       case 5: {  // a bridge-port report of a link: no change of the table
         if (auto it = kernel.links.find(index); it != kernel.links.end()) {
-          kernel.queued.push_back(Encode(RTM_NEWLINK, index, it->second, false, AF_BRIDGE));
+          kernel.Queue(Encode(RTM_NEWLINK, index, it->second, false, AF_BRIDGE));
         }
         break;
       }
-      default:  // time passes and the table is read
+      case 6:  // time passes and the table is read
         clock += std::chrono::milliseconds(in.U8() * 8);
         compare();
         break;
+      default: {  // a change whose notification arrives cut short
+        ModelLink link = LinkFrom(in, index);
+        if (auto it = kernel.links.find(index); it != kernel.links.end()) link.stats = it->second.stats;
+        kernel.links[index] = link;
+        Datagram damaged = Encode(RTM_NEWLINK, index, link, false);
+        damaged.resize(1 + in.U8() % (damaged.size() - 1));
+        kernel.Queue(std::move(damaged), true);
+        break;
+      }
     }
   }
   compare();

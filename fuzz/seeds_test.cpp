@@ -188,6 +188,7 @@ TEST(FuzzSeeds, NetlinkSeedsReachTheReader) {
       {"cache_added_during_call", 4, 2, true},
       {"cache_no_events", 5, 2, false},
       {"cache_no_stats", 5, 2, true},
+      {"cache_damaged_notification", 3, 2, true},
   };
   std::set<std::string> all = Names(cases);
   for (const CacheCase& c : scripts) {
