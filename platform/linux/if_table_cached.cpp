@@ -198,11 +198,12 @@ void CachedIfTableSource::WriteRows(std::uint8_t* table) {
     const bool withExtras = e.info.arphrdType != kNoExtrasType;
     if (withExtras) EnsureExtras(e, now);
     if (!e.rowBuilt) {
-      WriteIfRow(e.row, ToIfRow(e.info, withExtras ? e.extras : LinkExtras{}));
+      e.row = ToIfRow(e.info, withExtras ? e.extras : LinkExtras{});
       e.rowBuilt = true;
     }
-    std::memcpy(at, e.row.data(), kIfRowSize);
-    PatchCounters(std::span<std::uint8_t, kIfRowSize>(at, kIfRowSize), counters_[i]);
+    const std::span<std::uint8_t, kIfRowSize> row(at, kIfRowSize);
+    WriteIfRow(row, e.row);
+    PatchCounters(row, counters_[i]);
     at += kIfRowSize;
   }
 }

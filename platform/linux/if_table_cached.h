@@ -65,7 +65,10 @@ class CachedIfTableSource {
     Clock::time_point readAt{};
     Clock::time_point due{};
     bool rowBuilt = false;
-    std::array<std::uint8_t, kIfRowSize> row{};  // the row with zero counters
+    // The row with zero counters. Kept as fields rather than its 860 bytes:
+    // written out it is mostly zeros, and at thousands of links reading a
+    // byte image back costs more memory traffic than writing it afresh.
+    IfRow row;
   };
 
   std::uint32_t Plain(std::uint8_t* table, std::uint32_t* size, std::int32_t order);
