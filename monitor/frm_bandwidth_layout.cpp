@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -30,6 +31,14 @@ QRect TwipsRect(int left, int top, int width, int height) {
 // Point sizes become pixel sizes at 96 dpi, so the layout does not depend
 // on the screen's reported resolution.
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+
+// The art is PNG. Left to detect the format, the image reader loads every
+// image plugin to ask it; told the format, it uses its built-in reader.
+QImage LoadPng(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
 
 const QColor kFace(240, 240, 240);
 const QColor kRed(255, 0, 0);
@@ -113,7 +122,7 @@ void frmBandwidth::BuildLayout() {
   // follow the window's size, so maximising would only show empty face.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  setWindowIcon(QIcon(QStringLiteral(":/orvendel/icon.png")));
+  setWindowIcon(QIcon(QPixmap::fromImage(LoadPng(QStringLiteral(":/orvendel/icon.png")))));
   SetBackground(this, kFace);
   setFont(WindowFont());
   resize(Px(5730), Px(6585));
@@ -126,7 +135,7 @@ void frmBandwidth::BuildLayout() {
   Picture1->setMargin(0);
   Picture1->setIndent(0);
   Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Picture1->setPixmap(QPixmap::fromImage(QImage(QStringLiteral(":/orvendel/banner.png"))));
+  Picture1->setPixmap(QPixmap::fromImage(LoadPng(QStringLiteral(":/orvendel/banner.png"))));
   Picture1->setFocusPolicy(Qt::TabFocus);
   SetBackground(Picture1, kFace);
   Place(Picture1, 0, 0, 5895, 1215);
