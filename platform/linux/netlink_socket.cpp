@@ -130,10 +130,6 @@ SocketResult NetlinkSocket::Dump(const void* request, std::size_t length, const 
 
 namespace {
 
-// Room for a burst of changes (a thousand links going up at once) before
-// the kernel drops notifications; beyond the unprivileged cap only root's
-// forced size applies, and a smaller queue only means more refreshes.
-constexpr int kEventsQueueBytes = 4 * 1024 * 1024;
 // A drain that keeps finding more is racing a storm of changes; a refresh
 // after it is cheaper than following every one.
 constexpr int kMaxDatagramsPerDrain = 4096;
@@ -150,7 +146,9 @@ void NetlinkLinkEvents::Close() {
 bool NetlinkLinkEvents::Open() {
   const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
   if (fd < 0) return false;
-  const int queue = kEventsQueueBytes;
+  // Beyond the unprivileged cap only root's forced size applies; a smaller
+  // queue only means more refreshes.
+  const int queue = queueBytes_;
   if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &queue, sizeof queue) != 0) {
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &queue, sizeof queue);
   }

@@ -65,7 +65,11 @@ class NetlinkLinkEvents {
  public:
   using Sink = std::function<void(std::span<const std::uint8_t>)>;
 
-  NetlinkLinkEvents() = default;
+  // Room for a burst of changes (a thousand links going up at once)
+  // before the kernel drops notifications.
+  static constexpr int kDefaultQueueBytes = 4 * 1024 * 1024;
+
+  explicit NetlinkLinkEvents(int queueBytes = kDefaultQueueBytes) : queueBytes_(queueBytes) {}
   ~NetlinkLinkEvents();
   NetlinkLinkEvents(const NetlinkLinkEvents&) = delete;
   NetlinkLinkEvents& operator=(const NetlinkLinkEvents&) = delete;
@@ -79,6 +83,7 @@ class NetlinkLinkEvents {
  private:
   bool Open();
 
+  int queueBytes_;
   int fd_ = -1;
   std::vector<std::uint8_t> buffer_;
 };

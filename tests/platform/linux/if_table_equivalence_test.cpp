@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@
 #include "platform/linux/if_row_writer.h"
 #include "platform/linux/if_table_cached.h"
 #include "platform/linux/if_table_source.h"
+#include "platform/linux/netlink_socket.h"
 #include "tests/platform/linux/netns.h"
 
 namespace orv::linux_if {
@@ -259,6 +261,72 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
   EXPECT_GT(events, 80u) << out;
   EXPECT_LE(refreshes, 3u) << out;
   EXPECT_GE(statsDumps, static_cast<std::uint64_t>(same)) << out;
+}
+
+const char* Name(EventsStatus s) {
+  switch (s) {
+    case EventsStatus::Ok: return "ok";
+    case EventsStatus::Lost: return "lost";
+    case EventsStatus::Unavailable: return "unavailable";
+  }
+  return "?";
+}
+
+// Child side: a notification queue far too small for a burst of changes.
+std::string OverflowInChild() {
+  std::ostringstream report;
+  const auto pairs = [](const std::string& prefix, bool add) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 20; ++i) {
+      const std::string n = prefix + std::to_string(i);
+      lines.push_back(add ? "link add " + n + " type veth peer name " + n + "p"
+                          : "link del " + n);
+    }
+    return IpBatch(lines);
+  };
+  const auto ignore = [](std::span<const std::uint8_t>) {};
+  {
+    NetlinkLinkEvents events(1);  // the kernel rounds it up to its least
+    report << "new " << Name(events.Drain(ignore)) << '\n';
+    report << "quiet " << Name(events.Drain(ignore)) << '\n';
+    if (pairs("o", true) != 0) return "error: ip -batch";
+    report << "burst " << Name(events.Drain(ignore)) << '\n';
+    report << "after " << Name(events.Drain(ignore)) << '\n';
+  }
+  CachedIfTableDeps deps = SystemCachedDeps();
+  auto small = std::make_shared<NetlinkLinkEvents>(1);
+  deps.drainEvents = [small](const NetlinkLinkEvents::Sink& sink) { return small->Drain(sink); };
+  CachedIfTableSource fast(std::move(deps));
+  IfTableDeps truthDeps = SystemDeps();
+  truthDeps.readExtras = ReadSysfsExtras;
+  truthDeps.readSpeed = nullptr;
+  auto clock = std::make_shared<std::chrono::steady_clock::time_point>();
+  truthDeps.now = [clock] { return *clock += std::chrono::seconds(1); };
+  IfTableSource plain(std::move(truthDeps));
+  std::uint32_t a = 0, b = 0;
+  Load(fast, a);
+  if (pairs("o", false) != 0) return "error: ip -batch";
+  const auto f = Load(fast, a);
+  const auto p = Load(plain, b);
+  report << "table " << (a == kStatusSuccess && f == p ? "same" : Describe(f, p)) << '\n';
+  report << "refreshes " << fast.counts().refreshes << '\n';
+  return report.str();
+}
+
+TEST(IfTableEquivalence, OverflowedNotificationQueueIsALossThatTheNextCallRepairs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  NetnsGuard ns("orv-eq-" + std::to_string(::getpid()) + "-overflow");
+  if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
+  const std::string quiet = QuietIpv6(ns.name());
+  if (quiet != "ok") GTEST_SKIP() << "cannot enter the namespace: " << quiet;
+  const std::string out = InNetns(ns.name(), OverflowInChild);
+  EXPECT_EQ(out,
+            "new lost\n"     // nothing before the socket was heard
+            "quiet ok\n"
+            "burst lost\n"   // ENOBUFS: forty links in a queue of a few kB
+            "after ok\n"     // the kernel reports the loss once
+            "table same\n"
+            "refreshes 2\n");  // the first call's and the one after the loss
 }
 
 }  // namespace
