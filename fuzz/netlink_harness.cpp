@@ -189,12 +189,7 @@ NetlinkOutcome RunNetlink(Bytes input) {
       const std::uint64_t tx = link.stats ? link.stats->txBytes : 0;
       ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsReceived()) == static_cast<std::uint32_t>(rx));
       ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsSent()) == static_cast<std::uint32_t>(tx));
-      // Known fault, reported: the table source takes hardware type 0xFFFF
-      // as its mark for /proc/net/dev rows, so a netlink link of that type
-      // (ARPHRD_VOID) gets no per-interface facts. Drop the exemption once
-      // the mark is no longer a real type value.
-      const bool noExtras = fallback || link.arphrdType == 0xFFFF;
-      const std::uint32_t speed = noExtras ? 0 : extras.speedBitsPerSecond;
+      const std::uint32_t speed = fallback ? 0 : extras.speedBitsPerSecond;
       ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->Speed()) == speed);
       ORV_FUZZ_CHECK(r->InterfaceDescription().size() <= 256);
       ++want;

@@ -11,10 +11,6 @@ namespace orv::linux_if {
 
 namespace {
 
-// The hardware type that the plain source gives rows without kernel
-// facts; such rows get no per-interface facts there, nor here.
-constexpr std::uint16_t kNoExtrasType = 0xFFFF;
-
 std::uint32_t StatusOf(DumpStatus status) {
   switch (status) {
     case DumpStatus::Ok:
@@ -195,7 +191,7 @@ void CachedIfTableSource::WriteRows(std::uint8_t* table) {
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     Entry& e = entries_[i];
-    const bool withExtras = e.info.arphrdType != kNoExtrasType;
+    const bool withExtras = !e.info.countersOnly;
     if (withExtras) EnsureExtras(e, now);
     if (!e.rowBuilt) {
       e.row = ToIfRow(e.info, withExtras ? e.extras : LinkExtras{});

@@ -70,6 +70,7 @@ std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
       for (std::size_t i = 0; i < links.size(); ++i) {
         if (!real) links[i].index = static_cast<std::uint32_t>(i + 1);
         links[i].arphrdType = 0xFFFF;  // unknown: the row type is "other"
+        links[i].countersOnly = true;
       }
       break;
     }
@@ -111,7 +112,7 @@ std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (const auto& link : links) {
     const LinkExtras extras =
-        link.arphrdType == 0xFFFF ? LinkExtras{} : ExtrasFor(link, now);
+        link.countersOnly ? LinkExtras{} : ExtrasFor(link, now);
     WriteIfRow(std::span<std::uint8_t, kIfRowSize>(at, kIfRowSize), ToIfRow(link, extras));
     at += kIfRowSize;
   }

@@ -49,6 +49,9 @@ struct LinkInfo {
   std::optional<bool> carrier;
   std::optional<LinkStats> stats;
   std::uint32_t txQueueLen = 0;
+  // A row read from /proc/net/dev: names and counters only, so no
+  // per-interface facts are looked up for it.
+  bool countersOnly = false;
 };
 
 // Slow facts that come from per-interface files rather than the dump.

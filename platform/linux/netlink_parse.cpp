@@ -173,6 +173,13 @@ bool WalkMessages(std::span<const std::uint8_t> datagram, OnMessage&& on) {
 
 // The messages every dump reply shares: the end, errors, overruns. nullopt
 // for a message that carries data, which the caller parses.
+// The kernel reports errors as negated errno values. INT_MIN has no
+// positive counterpart, and is no errno anyway.
+static int ErrnoOf(std::int32_t err) {
+  if (err == std::numeric_limits<std::int32_t>::min()) return EINVAL;
+  return err < 0 ? -err : err;
+}
+
 std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t flags,
                                            std::span<const std::uint8_t> payload,
                                            bool& interrupted, int& kernelError) {
@@ -186,7 +193,7 @@ std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t fla
       if (payload.size() >= sizeof(std::int32_t)) {
         const auto err = Read<std::int32_t>(payload);
         if (err < 0) {
-          kernelError = -err;
+          kernelError = ErrnoOf(err);
           return DumpProgress::KernelError;
         }
       }
@@ -196,10 +203,7 @@ std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t fla
       if (payload.size() < sizeof(std::int32_t)) return DumpProgress::Malformed;
       const auto err = Read<std::int32_t>(payload);
       if (err == 0) return DumpProgress::More;  // an acknowledgement
-      // INT_MIN has no positive counterpart; it is no errno anyway.
-      kernelError = err == std::numeric_limits<std::int32_t>::min() ? EINVAL
-                    : err < 0                                      ? -err
-                                                                   : err;
+      kernelError = ErrnoOf(err);
       return DumpProgress::KernelError;
     }
     case NLMSG_OVERRUN:

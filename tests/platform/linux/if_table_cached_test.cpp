@@ -255,7 +255,7 @@ TEST(IfTableCached, RowsEqualThePlainSourceForEveryKindOfLink) {
          l.operState = kOperDown;
          l.carrier = false;
        }},
-      {"type without per-interface facts", [](LinkInfo& l) { l.arphrdType = 0xFFFF; }},
+      {"void hardware type", [](LinkInfo& l) { l.arphrdType = ARPHRD_VOID; }},
       {"loopback", [](LinkInfo& l) { l.arphrdType = ARPHRD_LOOPBACK; }},
   };
   for (const auto& c : cases) {

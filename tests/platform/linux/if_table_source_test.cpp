@@ -215,6 +215,23 @@ TEST(IfTableSource, FallbackNamesAndCountersWithRealIndexesWhenAllResolve) {
   }
 }
 
+// Only rows from /proc/net/dev go without per-interface facts; a kernel
+// link of any hardware type, the void type included, gets its speed.
+TEST(IfTableSource, EveryKernelLinkGetsItsSpeedWhateverItsHardwareType) {
+  for (const std::uint16_t type : {std::uint16_t{ARPHRD_ETHER}, std::uint16_t{ARPHRD_VOID},
+                                   std::uint16_t{ARPHRD_NONE}}) {
+    FakeKernel k;
+    k.links = {MakeLink(3, "v0")};
+    k.links[0].arphrdType = type;
+    k.speeds["v0"] = 10000000;
+    IfTableSource source(k.Deps());
+    const Loaded t = Load(source);
+    ASSERT_EQ(t.status, kStatusSuccess) << type;
+    EXPECT_EQ(Field(t.buf, 0, row_offset::kSpeed), 10000000u) << type;
+    EXPECT_EQ(k.extrasReads, 1) << type;
+  }
+}
+
 TEST(IfTableSource, SpeedIsCachedPerIndexForAtMostOneSecond) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo"), MakeLink(2, "eth0")};

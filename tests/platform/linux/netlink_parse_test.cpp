@@ -235,9 +235,24 @@ TEST(NetlinkParse, DamagedRepliesAreRefusedNeverReadPast) {
 }
 
 TEST(NetlinkParse, KernelErrorKeepsItsErrno) {
-  LinkDumpParser parser(kSeq, kPort);
-  ASSERT_EQ(parser.Feed(Msg(NLMSG_ERROR).I32(-EPERM).Bytes()), DumpProgress::KernelError);
-  EXPECT_EQ(parser.kernelError(), EPERM);
+  // Both the error message and a failed dump end carry a negated errno;
+  // INT_MIN has no positive counterpart and must not be negated.
+  const struct {
+    const char* what;
+    std::uint16_t type;
+    std::int32_t value;
+    int err;
+  } cases[] = {
+      {"error", NLMSG_ERROR, -EPERM, EPERM},
+      {"error of INT_MIN", NLMSG_ERROR, INT32_MIN, EINVAL},
+      {"failed dump end", NLMSG_DONE, -EMSGSIZE, EMSGSIZE},
+      {"dump end of INT_MIN", NLMSG_DONE, INT32_MIN, EINVAL},
+  };
+  for (const auto& c : cases) {
+    LinkDumpParser parser(kSeq, kPort);
+    ASSERT_EQ(parser.Feed(Msg(c.type).I32(c.value).Bytes()), DumpProgress::KernelError) << c.what;
+    EXPECT_EQ(parser.kernelError(), c.err) << c.what;
+  }
 }
 
 TEST(NetlinkParse, FinishedParserTakesNothingMore) {
