@@ -20,35 +20,7 @@ namespace {
 // for would only trade a wrong table for an out-of-memory abort.
 constexpr std::uint32_t kMaxTableSize = 64u * 1024u * 1024u;
 
-// Byte offsets inside one row.
-constexpr std::size_t kName = 0;
-constexpr std::size_t kNameUnits = 256;
-constexpr std::size_t kIndex = 512;
-constexpr std::size_t kType = 516;
-constexpr std::size_t kMtu = 520;
-constexpr std::size_t kSpeed = 524;
-constexpr std::size_t kPhysAddrLen = 528;
-constexpr std::size_t kPhysAddr = 532;
-constexpr std::size_t kPhysAddrMax = 8;
-constexpr std::size_t kAdminStatus = 540;
-constexpr std::size_t kOperStatus = 544;
-constexpr std::size_t kLastChange = 548;
-constexpr std::size_t kInOctets = 552;
-constexpr std::size_t kInUcastPkts = 556;
-constexpr std::size_t kInNUcastPkts = 560;
-constexpr std::size_t kInDiscards = 564;
-constexpr std::size_t kInErrors = 568;
-constexpr std::size_t kInUnknownProtos = 572;
-constexpr std::size_t kOutOctets = 576;
-constexpr std::size_t kOutUcastPkts = 580;
-constexpr std::size_t kOutNUcastPkts = 584;
-constexpr std::size_t kOutDiscards = 588;
-constexpr std::size_t kOutErrors = 592;
-constexpr std::size_t kOutQLen = 596;
-constexpr std::size_t kDescrLen = 600;
-constexpr std::size_t kDescr = 604;
-constexpr std::size_t kDescrMax = 256;
-static_assert(kDescr + kDescrMax == kIfRowSize);
+using namespace if_row;
 
 using Bytes = std::span<const std::uint8_t>;
 
@@ -64,7 +36,7 @@ std::u16string ReadName(Bytes row) {
 
 std::u16string ReadAddress(Bytes row, std::int32_t length) {
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-  const std::size_t count = std::min(static_cast<std::size_t>(length), kPhysAddrMax);
+  const std::size_t count = std::min(static_cast<std::size_t>(length), kPhysAddrBytes);
   std::u16string address;
   for (std::size_t j = 0; j < count; ++j) {
     if (j > 0) address.push_back(u'-');
@@ -78,7 +50,7 @@ std::u16string ReadAddress(Bytes row, std::int32_t length) {
 std::u16string ReadDescription(Bytes row) {
   const std::int32_t length = le::I32(row, kDescrLen);
   const std::size_t count =
-      length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kDescrMax);
+      length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kDescrBytes);
   return DecodeAnsiText(row.subspan(kDescr, count));
 }
 

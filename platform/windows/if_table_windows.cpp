@@ -13,7 +13,11 @@ namespace orv {
 // structures must agree with them or the rows would be read askew.
 static_assert(sizeof(MIB_IFROW) == kIfRowSize, "MIB_IFROW is 860 bytes");
 static_assert(offsetof(MIB_IFTABLE, table) == kIfTableHeaderSize, "rows start at byte 4");
-static_assert(offsetof(MIB_IFROW, dwIndex) == 512 && offsetof(MIB_IFROW, bDescr) == 604,
+static_assert(offsetof(MIB_IFROW, dwIndex) == if_row::kIndex &&
+                  offsetof(MIB_IFROW, dwInOctets) == if_row::kInOctets &&
+                  offsetof(MIB_IFROW, dwOutOctets) == if_row::kOutOctets &&
+                  offsetof(MIB_IFROW, dwDescrLen) == if_row::kDescrLen &&
+                  offsetof(MIB_IFROW, bDescr) == if_row::kDescr,
               "MIB_IFROW field offsets");
 
 namespace {
