@@ -10,22 +10,26 @@
 #include <unistd.h>
 
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "tests/monitor/probe_process.h"
+#include "tests/platform/linux/netns.h"
+
 namespace orv {
 namespace {
+
+using linux_if::test::NetnsGuard;
+using linux_if::test::RunProgram;
+using test::Capture;
+using test::NowNs;
+using test::Tick;
 
 constexpr int kCycles = 1000;
 // At most this many pairs stand at once, so a dump stays small and the
@@ -33,21 +37,6 @@ constexpr int kCycles = 1000;
 constexpr std::size_t kMaxStanding = 24;
 constexpr int kMaxBatch = 24;
 constexpr int kMaxPauseMs = 150;
-
-bool Shell(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
-  return out;
-}
 
 // Runs the lines as one `ip -batch`, which stops at the first failing
 // line and then reports failure.
@@ -77,18 +66,6 @@ std::vector<std::string> Links(const std::string& ns) {
   return names;
 }
 
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-struct Tick {
-  std::int64_t end = 0;  // steady clock when the tick had finished, ns
-  std::vector<std::string> entries;
-  int index = -2;
-};
-
 // The window probe's output, one tick at a time.
 class ProbeTicks {
  public:
@@ -99,7 +76,9 @@ class ProbeTicks {
   bool ReadUntil(std::int64_t deadline) {
     const std::size_t before = ticks.size();
     for (;;) {
-      while (m_probe.canReadLine()) Line(m_probe.readLine().toStdString());
+      while (m_probe.canReadLine()) {
+        if (auto tick = m_parser.Line(m_probe.readLine().toStdString())) ticks.push_back(*tick);
+      }
       const std::int64_t left = (deadline - NowNs()) / 1000000;
       if (left <= 0 || m_probe.state() == QProcess::NotRunning) break;
       m_probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 50)));
@@ -121,35 +100,8 @@ class ProbeTicks {
   std::vector<Tick> ticks;
 
  private:
-  void Line(std::string line) {
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (line.rfind("tick ", 0) == 0) {
-      m_partial = Tick{};
-      m_inTick = true;
-      return;
-    }
-    if (!m_inTick) return;
-    if (line == "end") {
-      m_inTick = false;
-      ticks.push_back(m_partial);
-      return;
-    }
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) return;
-    const std::string key = line.substr(0, tab);
-    const std::string value = line.substr(tab + 1);
-    if (key == "entry") {
-      m_partial.entries.push_back(value);
-    } else if (key == "index") {
-      m_partial.index = std::stoi(value);
-    } else if (key == "time") {
-      m_partial.end = std::stoll(value);
-    }
-  }
-
   QProcess& m_probe;
-  Tick m_partial;
-  bool m_inTick = false;
+  test::TickParser m_parser;
 };
 
 class ChurnTest : public ::testing::Test {
@@ -157,21 +109,10 @@ class ChurnTest : public ::testing::Test {
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
     ns = "orv10c-" + std::to_string(::getpid());
-    if (!Shell("ip netns add " + ns)) GTEST_SKIP() << "network namespaces not allowed here";
-    made = true;
-    ASSERT_TRUE(Shell("ip -n " + ns + " link set lo up"));
-
-    ASSERT_TRUE(config.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LC_ALL", "C");
-    // A settings store of its own: no stored position, so entry 0.
-    env.insert("HOME", config.path());
-    env.insert("XDG_CONFIG_HOME", config.path());
-    probe.setProcessEnvironment(env);
-    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    probe.start("ip", {"netns", "exec", QString::fromStdString(ns), ORV_PROBE_PATH});
-    ASSERT_TRUE(probe.waitForStarted(10000));
+    guard.emplace(ns);
+    if (!guard->created()) GTEST_SKIP() << "network namespaces not allowed here";
+    ASSERT_EQ(RunProgram({"ip", "-n", ns, "link", "set", "lo", "up"}), 0);
+    ASSERT_TRUE(test::StartProbe(probe, config, ns));
   }
 
   void TearDown() override {
@@ -179,11 +120,11 @@ class ChurnTest : public ::testing::Test {
       probe.kill();
       probe.waitForFinished(5000);
     }
-    if (made) Shell("ip netns del " + ns);
+    guard.reset();
   }
 
   std::string ns;
-  bool made = false;
+  std::optional<NetnsGuard> guard;
   QTemporaryDir config;
   QProcess probe;
 };

@@ -7,8 +7,6 @@ orv_add_test(test_monitor_handlers
 # The same window over the real kernel, inside namespaces the test makes.
 orv_add_test(test_monitor_live
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/live_test.cpp
-  LIBS orv_platform Qt6::Core
+  LIBS orv_platform orv_test_probe
   QT
   LABELS live)
-target_compile_definitions(test_monitor_live PRIVATE ORV_PROBE_PATH="$<TARGET_FILE:orv-probe>")
-add_dependencies(test_monitor_live orv-probe)

@@ -14,16 +14,10 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,27 +25,20 @@
 #include <vector>
 
 #include "platform/format.h"
+#include "tests/monitor/probe_process.h"
+#include "tests/platform/linux/netns.h"
 
 namespace orv {
 namespace {
 
+using linux_if::test::NetnsGuard;
+using linux_if::test::RunProgram;
+using test::Capture;
+using test::NowNs;
+using test::Tick;
+
 const std::string kAddrA = "169.254.77.1";
 const std::string kAddrB = "169.254.77.2";
-
-bool Shell(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
-  return out;
-}
 
 struct Counters {
   std::uint64_t rx = 0;
@@ -87,14 +74,6 @@ std::string ShownKB(std::uint64_t bytes) {
   const double kb = static_cast<std::uint32_t>(bytes) / 1024.0;
   return QString::fromStdU16String(Format(kb, kPatternKB, NumberLocale{})).toStdString();
 }
-
-struct Tick {
-  long number = 0;
-  std::int64_t end = 0;  // steady clock when the tick had finished, ns
-  std::map<std::string, std::string> labels;
-  std::vector<std::string> entries;
-  int index = -2;
-};
 
 // A byte delta as the rate label shows it: exact in bytes below 1 KB,
 // else in KB to two places, so within half a hundredth of a KB.
@@ -150,41 +129,36 @@ class LiveMonitorTest : public ::testing::Test {
     const std::string tag = std::to_string(::getpid());
     nsA = "orv6a-" + tag;
     nsB = "orv6b-" + tag;
-    if (!Shell("ip netns add " + nsA)) GTEST_SKIP() << "network namespaces not allowed here";
-    madeA = true;
-    ASSERT_TRUE(Shell("ip netns add " + nsB));
-    madeB = true;
+    guardA.emplace(nsA);
+    if (!guardA->created()) GTEST_SKIP() << "network namespaces not allowed here";
+    guardB.emplace(nsB);
+    ASSERT_TRUE(guardB->created());
     for (const std::string& ns : {nsA, nsB}) {
       // No IPv6: its address and router chatter would move the counters on
       // their own.
-      ASSERT_TRUE(Shell("ip netns exec " + ns + " sysctl -qw net.ipv6.conf.all.disable_ipv6=1"));
-      ASSERT_TRUE(Shell("ip netns exec " + ns + " sysctl -qw net.ipv6.conf.default.disable_ipv6=1"));
-      ASSERT_TRUE(Shell("ip -n " + ns + " link set lo up"));
+      ASSERT_EQ(Ip({"netns", "exec", ns, "sysctl", "-qw", "net.ipv6.conf.all.disable_ipv6=1"}), 0);
+      ASSERT_EQ(Ip({"netns", "exec", ns, "sysctl", "-qw", "net.ipv6.conf.default.disable_ipv6=1"}),
+                0);
+      ASSERT_EQ(Ip({"-n", ns, "link", "set", "lo", "up"}), 0);
     }
-    ASSERT_TRUE(Shell("ip -n " + nsA + " link add va type veth peer name vb netns " + nsB));
-    ASSERT_TRUE(Shell("ip -n " + nsA + " addr add " + kAddrA + "/30 dev va"));
-    ASSERT_TRUE(Shell("ip -n " + nsB + " addr add " + kAddrB + "/30 dev vb"));
-    ASSERT_TRUE(Shell("ip -n " + nsA + " link set va up"));
-    ASSERT_TRUE(Shell("ip -n " + nsB + " link set vb up"));
+    ASSERT_EQ(Ip({"-n", nsA, "link", "add", "va", "type", "veth", "peer", "name", "vb", "netns",
+                  nsB}),
+              0);
+    ASSERT_EQ(Ip({"-n", nsA, "addr", "add", kAddrA + "/30", "dev", "va"}), 0);
+    ASSERT_EQ(Ip({"-n", nsB, "addr", "add", kAddrB + "/30", "dev", "vb"}), 0);
+    ASSERT_EQ(Ip({"-n", nsA, "link", "set", "va", "up"}), 0);
+    ASSERT_EQ(Ip({"-n", nsB, "link", "set", "vb", "up"}), 0);
     // Fixed neighbours: no ARP exchange starts in the middle of a window.
     const std::string macA = Capture("ip netns exec " + nsA + " cat /sys/class/net/va/address");
     const std::string macB = Capture("ip netns exec " + nsB + " cat /sys/class/net/vb/address");
-    ASSERT_TRUE(Shell("ip -n " + nsA + " neigh replace " + kAddrB + " lladdr " + Trim(macB) +
-                    " dev va nud permanent"));
-    ASSERT_TRUE(Shell("ip -n " + nsB + " neigh replace " + kAddrA + " lladdr " + Trim(macA) +
-                    " dev vb nud permanent"));
+    ASSERT_EQ(Ip({"-n", nsA, "neigh", "replace", kAddrB, "lladdr", Trim(macB), "dev", "va", "nud",
+                  "permanent"}),
+              0);
+    ASSERT_EQ(Ip({"-n", nsB, "neigh", "replace", kAddrA, "lladdr", Trim(macA), "dev", "vb", "nud",
+                  "permanent"}),
+              0);
 
-    ASSERT_TRUE(config.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LC_ALL", "C");
-    // A settings store of its own: no stored position, so entry 0.
-    env.insert("HOME", config.path());
-    env.insert("XDG_CONFIG_HOME", config.path());
-    probe.setProcessEnvironment(env);
-    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    probe.start("ip", {"netns", "exec", QString::fromStdString(nsA), ORV_PROBE_PATH});
-    ASSERT_TRUE(probe.waitForStarted(10000));
+    ASSERT_TRUE(test::StartProbe(probe, config, nsA));
   }
 
   void TearDown() override {
@@ -199,8 +173,14 @@ class LiveMonitorTest : public ::testing::Test {
       int status = 0;
       ::waitpid(pid, &status, 0);
     }
-    if (madeA) Shell("ip netns del " + nsA);
-    if (madeB) Shell("ip netns del " + nsB);
+    guardA.reset();
+    guardB.reset();
+  }
+
+  // `ip` with these arguments, without a shell; its exit status.
+  static int Ip(std::vector<std::string> args) {
+    args.insert(args.begin(), "ip");
+    return RunProgram(args);
   }
 
   static std::string Trim(std::string s) {
@@ -208,47 +188,18 @@ class LiveMonitorTest : public ::testing::Test {
     return s;
   }
 
-  static std::int64_t Now() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-
   // Reads the probe's output until one more tick is complete and appends it
   // to `ticks`; false when none completes in time.
   bool ReadTick(int timeoutMs = 5000) {
-    const std::int64_t deadline = Now() + std::int64_t{timeoutMs} * 1000000;
+    const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
     for (;;) {
       while (probe.canReadLine()) {
-        std::string line = probe.readLine().toStdString();
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        if (line.rfind("tick ", 0) == 0) {
-          partial = Tick{};
-          partial.number = std::stol(line.substr(5));
-          inTick = true;
-        } else if (!inTick) {
-          continue;
-        } else if (line == "end") {
-          inTick = false;
-          ticks.push_back(partial);
+        if (auto tick = parser.Line(probe.readLine().toStdString())) {
+          ticks.push_back(*tick);
           return true;
-        } else {
-          const std::size_t tab = line.find('\t');
-          if (tab == std::string::npos) continue;
-          const std::string key = line.substr(0, tab);
-          const std::string value = line.substr(tab + 1);
-          if (key == "entry") {
-            partial.entries.push_back(value);
-          } else if (key == "index") {
-            partial.index = std::stoi(value);
-          } else if (key == "time") {
-            partial.end = std::stoll(value);
-          } else {
-            partial.labels[key] = value;
-          }
         }
       }
-      const std::int64_t left = (deadline - Now()) / 1000000;
+      const std::int64_t left = (deadline - NowNs()) / 1000000;
       if (left <= 0 || probe.state() == QProcess::NotRunning) return false;
       probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 100)));
     }
@@ -271,7 +222,7 @@ class LiveMonitorTest : public ::testing::Test {
       while (ReadTick(30)) {
       }
       const Counters k = KernelCounters(nsA);
-      const std::int64_t t1 = Now();
+      const std::int64_t t1 = NowNs();
       const std::optional<std::size_t> at = TickAfter(t1);
       if (!at) return std::nullopt;
       if (KernelCounters(nsA) == k) return std::make_pair(*at, k);
@@ -281,14 +232,13 @@ class LiveMonitorTest : public ::testing::Test {
 
   std::string nsA;
   std::string nsB;
-  bool madeA = false;
-  bool madeB = false;
+  std::optional<NetnsGuard> guardA;
+  std::optional<NetnsGuard> guardB;
   QTemporaryDir config;
   QProcess probe;
   std::vector<pid_t> senders;
   std::vector<Tick> ticks;
-  Tick partial;
-  bool inTick = false;
+  test::TickParser parser;
 };
 
 TEST_F(LiveMonitorTest, TotalsShowTheKernelsSummedCountersInKB) {
@@ -362,8 +312,8 @@ TEST_F(LiveMonitorTest, AVethPairComingAndGoingRebuildsTheListWithinATick) {
   for (const std::string& e : initial) EXPECT_EQ(e.back(), ' ');
   EXPECT_EQ(ticks.back().index, 0);
 
-  ASSERT_TRUE(Shell("ip -n " + nsA + " link add vc type veth peer name vd"));
-  auto at = TickAfter(Now());
+  ASSERT_EQ(Ip({"-n", nsA, "link", "add", "vc", "type", "veth", "peer", "name", "vd"}), 0);
+  auto at = TickAfter(NowNs());
   ASSERT_TRUE(at);
   const Tick& grown = ticks[*at];
   ASSERT_EQ(grown.entries.size(), initial.size() + 2) << "the first tick after the change";
@@ -373,8 +323,8 @@ TEST_F(LiveMonitorTest, AVethPairComingAndGoingRebuildsTheListWithinATick) {
   for (const std::string& e : grown.entries) added += e == "vc " || e == "vd ";
   EXPECT_EQ(added, 2) << "the new pair's names as entries";
 
-  ASSERT_TRUE(Shell("ip -n " + nsA + " link del vc"));
-  at = TickAfter(Now());
+  ASSERT_EQ(Ip({"-n", nsA, "link", "del", "vc"}), 0);
+  at = TickAfter(NowNs());
   ASSERT_TRUE(at);
   EXPECT_EQ(ticks[*at].entries, initial);
   EXPECT_EQ(ticks[*at].index, 0);

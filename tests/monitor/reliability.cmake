@@ -14,8 +14,6 @@ orv_add_test(test_monitor_soak
 # makes.
 orv_add_test(test_monitor_churn
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/churn_test.cpp
-  LIBS Qt6::Core
+  LIBS orv_test_probe
   QT
   LABELS live)
-target_compile_definitions(test_monitor_churn PRIVATE ORV_PROBE_PATH="$<TARGET_FILE:orv-probe>")
-add_dependencies(test_monitor_churn orv-probe)
