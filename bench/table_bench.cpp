@@ -27,6 +27,23 @@ std::uint32_t LoadOnce(const GetIfTableFn& table, std::vector<std::uint8_t>& buf
   return LoadLe32(buf.data());
 }
 
+// What a bare dump does with each datagram: walks the message headers to
+// the end, counting the messages. An error message ends the dump as a
+// failure, like a header too short to step over.
+NetlinkSocket::SinkAnswer CountMessages(std::span<const std::uint8_t> d, std::size_t& messages) {
+  std::size_t pos = 0;
+  while (pos + sizeof(nlmsghdr) <= d.size()) {
+    nlmsghdr h;
+    std::memcpy(&h, d.data() + pos, sizeof h);
+    if (h.nlmsg_len < sizeof h) return NetlinkSocket::SinkAnswer{false, false};
+    if (h.nlmsg_type == NLMSG_DONE) return NetlinkSocket::SinkAnswer{false, true};
+    if (h.nlmsg_type == NLMSG_ERROR) return NetlinkSocket::SinkAnswer{false, false};
+    ++messages;
+    pos += NLMSG_ALIGN(h.nlmsg_len);
+  }
+  return NetlinkSocket::SinkAnswer{true, true};
+}
+
 // The kernel's own cost: one RTM_GETLINK dump, each datagram received,
 // only the message headers walked to find the end.
 void BM_BareNetlinkDump(benchmark::State& state) {
@@ -39,18 +56,8 @@ void BM_BareNetlinkDump(benchmark::State& state) {
   std::size_t messages = 0;
   for (auto _ : state) {
     messages = 0;
-    const auto result = socket.DumpLinks(++seq, [&](std::span<const std::uint8_t> d) {
-      std::size_t pos = 0;
-      while (pos + sizeof(nlmsghdr) <= d.size()) {
-        nlmsghdr h;
-        std::memcpy(&h, d.data() + pos, sizeof h);
-        if (h.nlmsg_len < sizeof h) return NetlinkSocket::SinkAnswer{false, false};
-        if (h.nlmsg_type == NLMSG_DONE) return NetlinkSocket::SinkAnswer{false, true};
-        ++messages;
-        pos += NLMSG_ALIGN(h.nlmsg_len);
-      }
-      return NetlinkSocket::SinkAnswer{true, true};
-    });
+    const auto result = socket.DumpLinks(
+        ++seq, [&](std::span<const std::uint8_t> d) { return CountMessages(d, messages); });
     if (result != SocketResult::Ok) {
       state.SkipWithError("dump failed");
       return;
@@ -93,19 +100,8 @@ void BM_BareStatsDump(benchmark::State& state) {
   std::size_t messages = 0;
   for (auto _ : state) {
     messages = 0;
-    const auto result = socket.DumpStats(++seq, [&](std::span<const std::uint8_t> d) {
-      std::size_t pos = 0;
-      while (pos + sizeof(nlmsghdr) <= d.size()) {
-        nlmsghdr h;
-        std::memcpy(&h, d.data() + pos, sizeof h);
-        if (h.nlmsg_len < sizeof h) return NetlinkSocket::SinkAnswer{false, false};
-        if (h.nlmsg_type == NLMSG_DONE) return NetlinkSocket::SinkAnswer{false, true};
-        if (h.nlmsg_type == NLMSG_ERROR) return NetlinkSocket::SinkAnswer{false, false};
-        ++messages;
-        pos += NLMSG_ALIGN(h.nlmsg_len);
-      }
-      return NetlinkSocket::SinkAnswer{true, true};
-    });
+    const auto result = socket.DumpStats(
+        ++seq, [&](std::span<const std::uint8_t> d) { return CountMessages(d, messages); });
     if (result != SocketResult::Ok) {
       state.SkipWithError("statistics dump failed");
       return;

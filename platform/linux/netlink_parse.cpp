@@ -80,6 +80,25 @@ bool ReadStats(std::span<const std::uint8_t> data, LinkStats& s) {
   return true;
 }
 
+// Walks the attributes that follow a message's fixed header of `head`
+// bytes. `on` gets (type, data) and says whether the attribute was sound.
+// False when an attribute's length does not fit or `on` refuses it.
+template <class OnAttribute>
+bool WalkAttributes(std::span<const std::uint8_t> payload, std::size_t head, OnAttribute&& on) {
+  std::size_t pos = Align4(head);
+  while (pos < payload.size()) {
+    const auto rest = payload.subspan(pos);
+    if (rest.size() < sizeof(rtattr)) return false;
+    const auto attr = Read<rtattr>(rest);
+    if (attr.rta_len < sizeof(rtattr) || attr.rta_len > rest.size()) return false;
+    // The top two bits mark nested and byte-order flags, not the type.
+    const std::uint16_t type = attr.rta_type & NLA_TYPE_MASK;
+    if (!on(type, rest.subspan(sizeof(rtattr), attr.rta_len - sizeof(rtattr)))) return false;
+    pos += Align4(attr.rta_len);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
@@ -93,15 +112,7 @@ bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
 
   bool haveName = false;
   bool have64 = false;
-  std::size_t pos = Align4(sizeof(ifinfomsg));
-  while (pos < payload.size()) {
-    const auto rest = payload.subspan(pos);
-    if (rest.size() < sizeof(rtattr)) return false;
-    const auto attr = Read<rtattr>(rest);
-    if (attr.rta_len < sizeof(rtattr) || attr.rta_len > rest.size()) return false;
-    const auto data = rest.subspan(sizeof(rtattr), attr.rta_len - sizeof(rtattr));
-    // The top two bits mark nested and byte-order flags, not the type.
-    const std::uint16_t type = attr.rta_type & NLA_TYPE_MASK;
+  const bool sound = WalkAttributes(payload, sizeof(ifinfomsg), [&](std::uint16_t type, auto data) {
     switch (type) {
       case IFLA_IFNAME:
         out.name = ReadString(data);
@@ -146,8 +157,9 @@ bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
       default:
         break;
     }
-    pos += Align4(attr.rta_len);
-  }
+    return true;
+  });
+  if (!sound) return false;
   // A link without a name, or with one no row can hold, is not a link the
   // kernel would send.
   return haveName && !out.name.empty() && out.name.size() < kNameUnits;
@@ -247,23 +259,15 @@ bool ParseNewStats(std::span<const std::uint8_t> payload, LinkCounters& out) {
   // The index is an int in the kernel; the top half is no link's.
   if (head.ifindex == 0 || head.ifindex > static_cast<std::uint32_t>(INT32_MAX)) return false;
   out.index = head.ifindex;
-  std::size_t pos = Align4(sizeof(if_stats_msg));
-  while (pos < payload.size()) {
-    const auto rest = payload.subspan(pos);
-    if (rest.size() < sizeof(rtattr)) return false;
-    const auto attr = Read<rtattr>(rest);
-    if (attr.rta_len < sizeof(rtattr) || attr.rta_len > rest.size()) return false;
-    const auto data = rest.subspan(sizeof(rtattr), attr.rta_len - sizeof(rtattr));
-    if ((attr.rta_type & NLA_TYPE_MASK) == IFLA_STATS_LINK_64) {
-      // The same rtnl_link_stats64 as IFLA_STATS64 of a link dump, read the
-      // same way so that both give equal rows.
-      LinkStats s;
-      if (!ReadStats<std::uint64_t>(data, s)) return false;
-      out.stats = s;
-    }
-    pos += Align4(attr.rta_len);
-  }
-  return true;
+  return WalkAttributes(payload, sizeof(if_stats_msg), [&](std::uint16_t type, auto data) {
+    if (type != IFLA_STATS_LINK_64) return true;
+    // The same rtnl_link_stats64 as IFLA_STATS64 of a link dump, read the
+    // same way so that both give equal rows.
+    LinkStats s;
+    if (!ReadStats<std::uint64_t>(data, s)) return false;
+    out.stats = s;
+    return true;
+  });
 }
 
 DumpProgress StatsDumpParser::Feed(std::span<const std::uint8_t> datagram) {
