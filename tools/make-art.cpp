@@ -1,6 +1,8 @@
 // Draws the window's banner (259 x 76) and icon (32 x 32) and writes them
-// as 256-colour PNGs with one transparent palette entry. Run through
-// tools/make-art, which builds this file and writes into monitor/resources.
+// as 256-colour PNGs with one transparent palette entry, and the same icon
+// drawn again at the desktop theme's larger sizes. Run through
+// tools/make-art, which builds this file and writes the window art into
+// monitor/resources and the theme icons into packaging/icons.
 #include <QColor>
 #include <QFont>
 #include <QGuiApplication>
@@ -135,11 +137,14 @@ QImage Banner() {
   return ToIndexed(img);
 }
 
-QImage Icon() {
-  QImage img(32, 32, QImage::Format_ARGB32);
+// The icon is designed on a 32-unit square; larger sizes scale the whole
+// drawing, pen widths included, so they show the same picture.
+QImage IconArt(int size) {
+  QImage img(size, size, QImage::Format_ARGB32);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.scale(size / 32.0, size / 32.0);
   QPainterPath tile;
   tile.addRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
   QLinearGradient g(0, 0, 0, 32);
@@ -157,16 +162,27 @@ QImage Icon() {
   p.setPen(QPen(QColor(120, 170, 230), 1));
   p.drawPath(tile);
   p.end();
-  return ToIndexed(img);
+  return img;
 }
+
+// The window's icon: 256 colours, like the banner.
+QImage Icon() { return ToIndexed(IconArt(32)); }
+
+// Desktop theme sizes above 32 keep full colour and soft alpha edges; one
+// transparent palette entry would leave the rounded corners jagged there.
+constexpr int kThemeSizes[] = {48, 64, 128, 256};
 
 bool Save(const QImage& img, const QString& path) {
   if (!img.save(path, "PNG")) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
   }
-  std::printf("%s: %dx%d, %d colours\n", qPrintable(path), img.width(), img.height(),
-              img.colorCount());
+  if (img.colorCount() > 0) {
+    std::printf("%s: %dx%d, %d colours\n", qPrintable(path), img.width(), img.height(),
+                img.colorCount());
+  } else {
+    std::printf("%s: %dx%d, full colour\n", qPrintable(path), img.width(), img.height());
+  }
   return true;
 }
 
@@ -174,8 +190,12 @@ bool Save(const QImage& img, const QString& path) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);  // fonts need a GUI application
-  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-  const bool ok = Save(Banner(), dir + QStringLiteral("/banner.png")) &&
-                  Save(Icon(), dir + QStringLiteral("/icon.png"));
+  const QString windowDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  const QString themeDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : windowDir;
+  bool ok = Save(Banner(), windowDir + QStringLiteral("/banner.png")) &&
+            Save(Icon(), windowDir + QStringLiteral("/icon.png"));
+  for (const int size : kThemeSizes) {
+    ok = ok && Save(IconArt(size), themeDir + QStringLiteral("/orvendel-%1.png").arg(size));
+  }
   return ok ? 0 : 1;
 }
