@@ -34,8 +34,7 @@ NumberLocale ToNumberLocale(const QLocale& locale) {
   result.group = locale.groupSeparator().toStdU16String();
   // Qt names no date separator; take the first of the usual ones that the
   // short date pattern uses. Patterns with none (the C locale writes
-  // "d MMM yyyy") keep the slash rather than print a space.
-  result.date = u"/";
+  // "d MMM yyyy") keep the default slash rather than print a space.
   const QString pattern = locale.dateFormat(QLocale::ShortFormat);
   for (const QChar c : pattern) {
     if (c == QLatin1Char('/') || c == QLatin1Char('.') || c == QLatin1Char('-')) {
