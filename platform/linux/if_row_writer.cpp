@@ -43,21 +43,27 @@ void WriteIfRow(std::span<std::uint8_t, kIfRowSize> out, const IfRow& row) {
   StoreLe32(p + o::kAdminStatus, row.adminStatus);
   StoreLe32(p + o::kOperStatus, row.operStatus);
   StoreLe32(p + o::kLastChange, row.lastChange);
-  StoreLe32(p + o::kInOctets, row.inOctets);
-  StoreLe32(p + o::kInUcastPkts, row.inUcastPkts);
-  StoreLe32(p + o::kInNUcastPkts, row.inNUcastPkts);
-  StoreLe32(p + o::kInDiscards, row.inDiscards);
-  StoreLe32(p + o::kInErrors, row.inErrors);
-  StoreLe32(p + o::kInUnknownProtos, row.inUnknownProtos);
-  StoreLe32(p + o::kOutOctets, row.outOctets);
-  StoreLe32(p + o::kOutUcastPkts, row.outUcastPkts);
-  StoreLe32(p + o::kOutNUcastPkts, row.outNUcastPkts);
-  StoreLe32(p + o::kOutDiscards, row.outDiscards);
-  StoreLe32(p + o::kOutErrors, row.outErrors);
+  PatchCounters(out, row.counters);
   StoreLe32(p + o::kOutQLen, row.outQLen);
   const std::size_t descrLen = std::min(row.descr.size(), kDescrBytes);
   StoreLe32(p + o::kDescrLen, static_cast<std::uint32_t>(descrLen));
   std::memcpy(p + o::kDescr, row.descr.data(), descrLen);
+}
+
+void PatchCounters(std::span<std::uint8_t, kIfRowSize> row, const RowCounters& c) {
+  namespace o = row_offset;
+  std::uint8_t* p = row.data();
+  StoreLe32(p + o::kInOctets, c.inOctets);
+  StoreLe32(p + o::kInUcastPkts, c.inUcastPkts);
+  StoreLe32(p + o::kInNUcastPkts, c.inNUcastPkts);
+  StoreLe32(p + o::kInDiscards, c.inDiscards);
+  StoreLe32(p + o::kInErrors, c.inErrors);
+  StoreLe32(p + o::kInUnknownProtos, c.inUnknownProtos);
+  StoreLe32(p + o::kOutOctets, c.outOctets);
+  StoreLe32(p + o::kOutUcastPkts, c.outUcastPkts);
+  StoreLe32(p + o::kOutNUcastPkts, c.outNUcastPkts);
+  StoreLe32(p + o::kOutDiscards, c.outDiscards);
+  StoreLe32(p + o::kOutErrors, c.outErrors);
 }
 
 std::uint32_t IfTableSize(std::size_t rows) {

@@ -25,6 +25,14 @@ constexpr std::uint32_t kOperOperational = 5;
 
 std::uint32_t Low32(std::uint64_t v) { return static_cast<std::uint32_t>(v); }
 
+// The table's speed field is 32 bits of bits/s: 4.29 Gb/s and faster links
+// all read as the largest value.
+std::uint32_t BitsPerSecondCapped(std::uint64_t mbps) {
+  constexpr std::uint64_t kCap = std::numeric_limits<std::uint32_t>::max();
+  return mbps > kCap / 1000000 ? static_cast<std::uint32_t>(kCap)
+                               : static_cast<std::uint32_t>(mbps * 1000000);
+}
+
 }  // namespace
 
 std::uint32_t MapIfType(std::uint16_t arphrdType, bool wireless) {
@@ -81,18 +89,7 @@ IfRow ToIfRow(const LinkInfo& link, const LinkExtras& extras) {
   row.adminStatus = adminUp ? 1 : 2;
   const bool carrier = link.carrier.value_or((link.flags & IFF_LOWER_UP) != 0);
   row.operStatus = MapOperStatus(link.operState, adminUp, carrier);
-  const RowCounters c = MapCounters(link.stats);
-  row.inOctets = c.inOctets;
-  row.inUcastPkts = c.inUcastPkts;
-  row.inNUcastPkts = c.inNUcastPkts;
-  row.inDiscards = c.inDiscards;
-  row.inErrors = c.inErrors;
-  row.inUnknownProtos = c.inUnknownProtos;
-  row.outOctets = c.outOctets;
-  row.outUcastPkts = c.outUcastPkts;
-  row.outNUcastPkts = c.outNUcastPkts;
-  row.outDiscards = c.outDiscards;
-  row.outErrors = c.outErrors;
+  row.counters = MapCounters(link.stats);
   row.outQLen = link.txQueueLen;
   row.descr = std::string(CutUtf8(link.alias.empty() ? link.name : link.alias, kDescrBytes));
   return row;
@@ -117,22 +114,6 @@ RowCounters MapCounters(const std::optional<LinkStats>& stats) {
   c.outDiscards = Low32(s.txDropped);
   c.outErrors = Low32(s.txErrors);
   return c;
-}
-
-void PatchCounters(std::span<std::uint8_t, kIfRowSize> row, const RowCounters& c) {
-  namespace o = row_offset;
-  std::uint8_t* p = row.data();
-  StoreLe32(p + o::kInOctets, c.inOctets);
-  StoreLe32(p + o::kInUcastPkts, c.inUcastPkts);
-  StoreLe32(p + o::kInNUcastPkts, c.inNUcastPkts);
-  StoreLe32(p + o::kInDiscards, c.inDiscards);
-  StoreLe32(p + o::kInErrors, c.inErrors);
-  StoreLe32(p + o::kInUnknownProtos, c.inUnknownProtos);
-  StoreLe32(p + o::kOutOctets, c.outOctets);
-  StoreLe32(p + o::kOutUcastPkts, c.outUcastPkts);
-  StoreLe32(p + o::kOutNUcastPkts, c.outNUcastPkts);
-  StoreLe32(p + o::kOutDiscards, c.outDiscards);
-  StoreLe32(p + o::kOutErrors, c.outErrors);
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -192,9 +173,7 @@ std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) {
 
 std::uint32_t SpeedFromMbps(std::uint32_t mbps) {
   if (mbps > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) return 0;
-  constexpr std::uint64_t kCap = std::numeric_limits<std::uint32_t>::max();
-  return mbps > kCap / 1000000 ? static_cast<std::uint32_t>(kCap)
-                               : static_cast<std::uint32_t>(std::uint64_t{mbps} * 1000000);
+  return BitsPerSecondCapped(mbps);
 }
 
 std::uint32_t ParseSpeedMbps(std::string_view text) {
@@ -204,9 +183,7 @@ std::uint32_t ParseSpeedMbps(std::string_view text) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), mbps);
   if (ec == std::errc::result_out_of_range) return std::numeric_limits<std::uint32_t>::max();
   if (ec != std::errc() || end != text.data() + text.size()) return 0;
-  constexpr std::uint64_t kCap = std::numeric_limits<std::uint32_t>::max();
-  return mbps > kCap / 1000000 ? static_cast<std::uint32_t>(kCap)
-                               : static_cast<std::uint32_t>(mbps * 1000000);
+  return BitsPerSecondCapped(mbps);
 }
 
 }  // namespace orv::linux_if

@@ -74,25 +74,9 @@ std::uint32_t MapOperStatus(std::uint8_t operState, bool adminUp, bool hasCarrie
 
 IfRow ToIfRow(const LinkInfo& link, const LinkExtras& extras);
 
-// The row's counter fields, the only ones that move while a link stays as
-// it is. ToIfRow takes its counters from here too, so a row written whole
-// and a cached row with only these patched in are the same bytes.
-struct RowCounters {
-  std::uint32_t inOctets = 0;
-  std::uint32_t inUcastPkts = 0;
-  std::uint32_t inNUcastPkts = 0;
-  std::uint32_t inDiscards = 0;
-  std::uint32_t inErrors = 0;
-  std::uint32_t inUnknownProtos = 0;
-  std::uint32_t outOctets = 0;
-  std::uint32_t outUcastPkts = 0;
-  std::uint32_t outNUcastPkts = 0;
-  std::uint32_t outDiscards = 0;
-  std::uint32_t outErrors = 0;
-};
+// The row's counters from the kernel's 64-bit statistics; ToIfRow takes
+// its counters from here too, so whole rows and patched rows agree.
 RowCounters MapCounters(const std::optional<LinkStats>& stats);
-// Stores the counter fields into a written row, leaving every other byte.
-void PatchCounters(std::span<std::uint8_t, kIfRowSize> row, const RowCounters& c);
 
 // Kernel names and aliases are bytes; invalid UTF-8 becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);

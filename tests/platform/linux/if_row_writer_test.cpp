@@ -16,18 +16,19 @@ std::array<std::uint8_t, kIfRowSize> Write(const IfRow& row) {
 
 TEST(IfRowWriter, EveryFieldAtItsOffsetLittleEndian) {
   IfRow row;
-  std::uint32_t IfRow::*const fields[] = {
-      &IfRow::index,       &IfRow::type,          &IfRow::mtu,          &IfRow::speed,
-      &IfRow::adminStatus, &IfRow::operStatus,    &IfRow::lastChange,   &IfRow::inOctets,
-      &IfRow::inUcastPkts, &IfRow::inNUcastPkts,  &IfRow::inDiscards,   &IfRow::inErrors,
-      &IfRow::inUnknownProtos, &IfRow::outOctets, &IfRow::outUcastPkts, &IfRow::outNUcastPkts,
-      &IfRow::outDiscards, &IfRow::outErrors,     &IfRow::outQLen,
+  RowCounters& c = row.counters;
+  std::uint32_t* const fields[] = {
+      &row.index,         &row.type,           &row.mtu,             &row.speed,
+      &row.adminStatus,   &row.operStatus,     &row.lastChange,      &c.inOctets,
+      &c.inUcastPkts,     &c.inNUcastPkts,     &c.inDiscards,        &c.inErrors,
+      &c.inUnknownProtos, &c.outOctets,        &c.outUcastPkts,      &c.outNUcastPkts,
+      &c.outDiscards,     &c.outErrors,        &row.outQLen,
   };
   const std::size_t offsets[] = {512, 516, 520, 524, 540, 544, 548, 552, 556, 560,
                                  564, 568, 572, 576, 580, 584, 588, 592, 596};
   static_assert(std::size(fields) == std::size(offsets));
   for (std::size_t i = 0; i < std::size(fields); ++i) {
-    row.*fields[i] = 0x01020300u + static_cast<std::uint32_t>(i);
+    *fields[i] = 0x01020300u + static_cast<std::uint32_t>(i);
   }
   const auto buf = Write(row);
   for (std::size_t i = 0; i < std::size(fields); ++i) {

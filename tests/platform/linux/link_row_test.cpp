@@ -81,20 +81,20 @@ TEST(LinkRow, CountersAreTheLow32BitsAndUnicastNeverWraps) {
   s.rxNoHandler = 8;
   l.stats = s;
   const IfRow r = ToIfRow(l, {});
-  EXPECT_EQ(r.inOctets, 17u);
-  EXPECT_EQ(r.outOctets, 0xFFFFFFFFu);
-  EXPECT_EQ(r.inUcastPkts, 0u);
-  EXPECT_EQ(r.inNUcastPkts, 25u);
-  EXPECT_EQ(r.outUcastPkts, 3u);
-  EXPECT_EQ(r.outNUcastPkts, 0u);
-  EXPECT_EQ(r.inDiscards, 4u);
-  EXPECT_EQ(r.outDiscards, 5u);
-  EXPECT_EQ(r.inErrors, 6u);
-  EXPECT_EQ(r.outErrors, 7u);
-  EXPECT_EQ(r.inUnknownProtos, 8u);
+  EXPECT_EQ(r.counters.inOctets, 17u);
+  EXPECT_EQ(r.counters.outOctets, 0xFFFFFFFFu);
+  EXPECT_EQ(r.counters.inUcastPkts, 0u);
+  EXPECT_EQ(r.counters.inNUcastPkts, 25u);
+  EXPECT_EQ(r.counters.outUcastPkts, 3u);
+  EXPECT_EQ(r.counters.outNUcastPkts, 0u);
+  EXPECT_EQ(r.counters.inDiscards, 4u);
+  EXPECT_EQ(r.counters.outDiscards, 5u);
+  EXPECT_EQ(r.counters.inErrors, 6u);
+  EXPECT_EQ(r.counters.outErrors, 7u);
+  EXPECT_EQ(r.counters.inUnknownProtos, 8u);
 
   l.stats->rxPackets = 100;
-  EXPECT_EQ(ToIfRow(l, {}).inUcastPkts, 75u);
+  EXPECT_EQ(ToIfRow(l, {}).counters.inUcastPkts, 75u);
 }
 
 TEST(LinkRow, DescriptionIsAliasOrNameCutOnACharacterBoundary) {

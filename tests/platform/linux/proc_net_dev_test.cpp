@@ -40,9 +40,9 @@ TEST(ProcNetDev, LongNamesWideCountersAndExtraColumns) {
   EXPECT_EQ(a.stats->txErrors, 4u);
   EXPECT_EQ(a.stats->txDropped, 5u);
   const IfRow row = ToIfRow(a, {});
-  EXPECT_EQ(row.inOctets, 10u);
-  EXPECT_EQ(row.outOctets, 0xFFFFFFFFu);
-  EXPECT_EQ(row.inUcastPkts, 9u);
+  EXPECT_EQ(row.counters.inOctets, 10u);
+  EXPECT_EQ(row.counters.outOctets, 0xFFFFFFFFu);
+  EXPECT_EQ(row.counters.inUcastPkts, 9u);
   // A counter that runs straight into the colon.
   EXPECT_EQ((*links)[1].name, "eth0");
   EXPECT_EQ((*links)[1].stats->rxBytes, 123456789u);
