@@ -44,9 +44,11 @@ NetlinkSocket::SinkAnswer CountMessages(std::span<const std::uint8_t> d, std::si
   return NetlinkSocket::SinkAnswer{true, true};
 }
 
-// The kernel's own cost: one RTM_GETLINK dump, each datagram received,
-// only the message headers walked to find the end.
-void BM_BareNetlinkDump(benchmark::State& state) {
+using DumpCall = SocketResult (NetlinkSocket::*)(std::uint32_t, const NetlinkSocket::Sink&);
+
+// One bare dump per iteration, each datagram received and only its
+// message headers walked to find the end.
+void BareDump(benchmark::State& state, DumpCall dump, const char* failure) {
   NetlinkSocket socket;
   if (!socket.Open()) {
     state.SkipWithError("no netlink");
@@ -56,14 +58,19 @@ void BM_BareNetlinkDump(benchmark::State& state) {
   std::size_t messages = 0;
   for (auto _ : state) {
     messages = 0;
-    const auto result = socket.DumpLinks(
+    const auto result = (socket.*dump)(
         ++seq, [&](std::span<const std::uint8_t> d) { return CountMessages(d, messages); });
     if (result != SocketResult::Ok) {
-      state.SkipWithError("dump failed");
+      state.SkipWithError(failure);
       return;
     }
   }
   state.counters["links"] = static_cast<double>(messages);
+}
+
+// The kernel's own cost of the link facts: one RTM_GETLINK dump.
+void BM_BareNetlinkDump(benchmark::State& state) {
+  BareDump(state, &NetlinkSocket::DumpLinks, "dump failed");
 }
 BENCHMARK(BM_BareNetlinkDump)->Unit(benchmark::kMicrosecond);
 
@@ -89,61 +96,39 @@ void BM_ProcNetDevReadAndParse(benchmark::State& state) {
 BENCHMARK(BM_ProcNetDevReadAndParse)->Unit(benchmark::kMicrosecond);
 
 // The kernel's own cost of the counters: one RTM_GETSTATS dump of the
-// 64-bit link statistics, datagrams received and their headers walked.
+// 64-bit link statistics.
 void BM_BareStatsDump(benchmark::State& state) {
-  NetlinkSocket socket;
-  if (!socket.Open()) {
-    state.SkipWithError("no netlink");
-    return;
-  }
-  std::uint32_t seq = 0;
-  std::size_t messages = 0;
-  for (auto _ : state) {
-    messages = 0;
-    const auto result = socket.DumpStats(
-        ++seq, [&](std::span<const std::uint8_t> d) { return CountMessages(d, messages); });
-    if (result != SocketResult::Ok) {
-      state.SkipWithError("statistics dump failed");
-      return;
-    }
-  }
-  state.counters["links"] = static_cast<double>(messages);
+  BareDump(state, &NetlinkSocket::DumpStats, "statistics dump failed");
 }
 BENCHMARK(BM_BareStatsDump)->Unit(benchmark::kMicrosecond);
 
-GetIfTableFn Wrap(std::shared_ptr<CachedIfTableSource> source) {
+template <class Source>
+GetIfTableFn Wrap(std::shared_ptr<Source> source) {
   return [source](std::uint8_t* t, std::uint32_t* s, std::int32_t o) {
     return source->GetIfTable(t, s, o);
   };
 }
 
-GetIfTableFn Wrap(std::shared_ptr<IfTableSource> source) {
-  return [source](std::uint8_t* t, std::uint32_t* s, std::int32_t o) {
-    return source->GetIfTable(t, s, o);
-  };
+// `loads` table loads per iteration; the window makes two per tick.
+void MeasureLoads(benchmark::State& state, const GetIfTableFn& table, int loads) {
+  std::vector<std::uint8_t> buf;
+  std::uint32_t rows = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < loads; ++i) rows = LoadOnce(table, buf);
+  }
+  state.counters["links"] = rows;
 }
 
 // One table load (size call + data call) of the cached source, as the
 // program uses it: one source for the whole run.
 void BM_FullLoad(benchmark::State& state) {
-  const GetIfTableFn table = SystemIfTable();
-  std::vector<std::uint8_t> buf;
-  std::uint32_t rows = 0;
-  for (auto _ : state) rows = LoadOnce(table, buf);
-  state.counters["links"] = rows;
+  MeasureLoads(state, SystemIfTable(), 1);
 }
 BENCHMARK(BM_FullLoad)->Unit(benchmark::kMicrosecond);
 
 // One tick's worth: the window loads the table twice per tick.
 void BM_Tick(benchmark::State& state) {
-  const GetIfTableFn table = SystemIfTable();
-  std::vector<std::uint8_t> buf;
-  std::uint32_t rows = 0;
-  for (auto _ : state) {
-    rows = LoadOnce(table, buf);
-    rows = LoadOnce(table, buf);
-  }
-  state.counters["links"] = rows;
+  MeasureLoads(state, SystemIfTable(), 2);
 }
 BENCHMARK(BM_Tick)->Unit(benchmark::kMicrosecond);
 
@@ -155,14 +140,7 @@ void BM_TickAt10Hz(benchmark::State& state) {
   auto now = std::make_shared<std::chrono::steady_clock::time_point>();
   deps.plain.now = [now] { return *now += std::chrono::milliseconds(50); };
   auto source = std::make_shared<CachedIfTableSource>(std::move(deps));
-  const GetIfTableFn table = Wrap(source);
-  std::vector<std::uint8_t> buf;
-  std::uint32_t rows = 0;
-  for (auto _ : state) {
-    rows = LoadOnce(table, buf);
-    rows = LoadOnce(table, buf);
-  }
-  state.counters["links"] = rows;
+  MeasureLoads(state, Wrap(source), 2);
   state.counters["reads_per_tick"] = benchmark::Counter(
       static_cast<double>(source->counts().extrasReads), benchmark::Counter::kAvgIterations);
 }
@@ -171,23 +149,12 @@ BENCHMARK(BM_TickAt10Hz)->Unit(benchmark::kMicrosecond);
 // The plain source, a full link dump on every call: the cost before the
 // cache, for comparison.
 void BM_PlainFullLoad(benchmark::State& state) {
-  const GetIfTableFn table = Wrap(std::make_shared<IfTableSource>(SystemDeps()));
-  std::vector<std::uint8_t> buf;
-  std::uint32_t rows = 0;
-  for (auto _ : state) rows = LoadOnce(table, buf);
-  state.counters["links"] = rows;
+  MeasureLoads(state, Wrap(std::make_shared<IfTableSource>(SystemDeps())), 1);
 }
 BENCHMARK(BM_PlainFullLoad)->Unit(benchmark::kMicrosecond);
 
 void BM_PlainTick(benchmark::State& state) {
-  const GetIfTableFn table = Wrap(std::make_shared<IfTableSource>(SystemDeps()));
-  std::vector<std::uint8_t> buf;
-  std::uint32_t rows = 0;
-  for (auto _ : state) {
-    rows = LoadOnce(table, buf);
-    rows = LoadOnce(table, buf);
-  }
-  state.counters["links"] = rows;
+  MeasureLoads(state, Wrap(std::make_shared<IfTableSource>(SystemDeps())), 2);
 }
 BENCHMARK(BM_PlainTick)->Unit(benchmark::kMicrosecond);
 
