@@ -21,6 +21,53 @@ constexpr std::size_t kInitialBuffer = 64 * 1024;
 // that never answers.
 constexpr int kReceiveTimeoutSeconds = 2;
 
+// One datagram read into `buffer`. A datagram that did not fit grows the
+// buffer for the next try (MSG_TRUNC makes the kernel give its full
+// length) and is reported, since its bytes are lost.
+struct Datagram {
+  ssize_t length = 0;  // < 0: the receive failed, with `error`
+  int error = 0;
+  bool truncated = false;
+  // Only the kernel (port 0) sends dumps and notifications; a datagram
+  // from any other sender is none of them.
+  bool fromKernel = false;
+};
+
+Datagram Receive(int fd, std::vector<std::uint8_t>& buffer, int flags) {
+  sockaddr_nl from{};
+  iovec iov{buffer.data(), buffer.size()};
+  msghdr msg{};
+  msg.msg_name = &from;
+  msg.msg_namelen = sizeof from;
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  Datagram d;
+  d.length = ::recvmsg(fd, &msg, MSG_TRUNC | flags);
+  if (d.length < 0) {
+    d.error = errno;
+    return d;
+  }
+  if (static_cast<std::size_t>(d.length) > buffer.size() || (msg.msg_flags & MSG_TRUNC)) {
+    buffer.resize(static_cast<std::size_t>(d.length) + 4096);
+    d.truncated = true;
+  }
+  d.fromKernel = msg.msg_namelen == sizeof from && from.nl_pid == 0;
+  return d;
+}
+
+// A dump request: the netlink header and the request's own message.
+template <class Body>
+struct DumpRequest {
+  DumpRequest(std::uint16_t type, std::uint32_t seq, const Body& message) : body(message) {
+    hdr.nlmsg_len = sizeof *this;
+    hdr.nlmsg_type = type;
+    hdr.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    hdr.nlmsg_seq = seq;
+  }
+  nlmsghdr hdr{};
+  Body body;
+};
+
 }  // namespace
 
 NetlinkSocket::~NetlinkSocket() { Close(); }
@@ -53,29 +100,17 @@ bool NetlinkSocket::Open() {
 }
 
 SocketResult NetlinkSocket::DumpLinks(std::uint32_t seq, const Sink& sink) {
-  struct {
-    nlmsghdr hdr;
-    ifinfomsg info;
-  } request{};
-  request.hdr.nlmsg_len = sizeof request;
-  request.hdr.nlmsg_type = RTM_GETLINK;
-  request.hdr.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-  request.hdr.nlmsg_seq = seq;
-  request.info.ifi_family = AF_UNSPEC;
+  ifinfomsg info{};
+  info.ifi_family = AF_UNSPEC;
+  const DumpRequest request(RTM_GETLINK, seq, info);
   return Dump(&request, sizeof request, sink);
 }
 
 SocketResult NetlinkSocket::DumpStats(std::uint32_t seq, const Sink& sink) {
-  struct {
-    nlmsghdr hdr;
-    if_stats_msg stats;
-  } request{};
-  request.hdr.nlmsg_len = sizeof request;
-  request.hdr.nlmsg_type = RTM_GETSTATS;
-  request.hdr.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-  request.hdr.nlmsg_seq = seq;
-  request.stats.family = AF_UNSPEC;
-  request.stats.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+  if_stats_msg stats{};
+  stats.family = AF_UNSPEC;
+  stats.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+  const DumpRequest request(RTM_GETSTATS, seq, stats);
   return Dump(&request, sizeof request, sink);
 }
 
@@ -94,31 +129,19 @@ SocketResult NetlinkSocket::Dump(const void* request, std::size_t length, const 
   }
 
   for (;;) {
-    sockaddr_nl from{};
-    iovec iov{buffer_.data(), buffer_.size()};
-    msghdr msg{};
-    msg.msg_name = &from;
-    msg.msg_namelen = sizeof from;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    // MSG_TRUNC makes the kernel return the datagram's full length even
-    // when it did not fit, so the buffer can be sized for the next try.
-    const ssize_t got = ::recvmsg(fd_, &msg, MSG_TRUNC);
-    if (got < 0) {
-      if (errno == EINTR) continue;
+    const Datagram got = Receive(fd_, buffer_, 0);
+    if (got.length < 0) {
+      if (got.error == EINTR) continue;
       Close();
       return SocketResult::IoFailure;
     }
-    if (static_cast<std::size_t>(got) > buffer_.size() || (msg.msg_flags & MSG_TRUNC)) {
-      buffer_.resize(static_cast<std::size_t>(got) + 4096);
+    if (got.truncated) {
       Close();
       return SocketResult::Truncated;
     }
-    // Only the kernel (port 0) answers a dump; a datagram from any other
-    // sender is not part of it.
-    if (msg.msg_namelen != sizeof from || from.nl_pid != 0) continue;
+    if (!got.fromKernel) continue;
     const SinkAnswer answer =
-        sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got)));
+        sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got.length)));
     if (answer.more) continue;
     if (answer.ok) return SocketResult::Ok;
     Close();
@@ -172,20 +195,13 @@ EventsStatus NetlinkLinkEvents::Drain(const Sink& sink) {
   }
   for (int datagrams = 0;; ++datagrams) {
     if (datagrams == kMaxDatagramsPerDrain) return EventsStatus::Lost;
-    sockaddr_nl from{};
-    iovec iov{buffer_.data(), buffer_.size()};
-    msghdr msg{};
-    msg.msg_name = &from;
-    msg.msg_namelen = sizeof from;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    const ssize_t got = ::recvmsg(fd_, &msg, MSG_TRUNC | MSG_DONTWAIT);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+    const Datagram got = Receive(fd_, buffer_, MSG_DONTWAIT);
+    if (got.length < 0) {
+      if (got.error == EINTR) continue;
+      if (got.error == EAGAIN || got.error == EWOULDBLOCK) break;
       // ENOBUFS: the queue overflowed and the kernel dropped messages. The
       // socket stays usable; what is still queued is drained and dropped.
-      if (errno == ENOBUFS) {
+      if (got.error == ENOBUFS) {
         lost = true;
         continue;
       }
@@ -194,13 +210,14 @@ EventsStatus NetlinkLinkEvents::Drain(const Sink& sink) {
       Close();
       return Open() ? EventsStatus::Lost : EventsStatus::Unavailable;
     }
-    if (static_cast<std::size_t>(got) > buffer_.size() || (msg.msg_flags & MSG_TRUNC)) {
-      buffer_.resize(static_cast<std::size_t>(got) + 4096);
+    if (got.truncated) {
       lost = true;
       continue;
     }
-    if (msg.msg_namelen != sizeof from || from.nl_pid != 0) continue;
-    if (!lost) sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got)));
+    if (!got.fromKernel) continue;
+    if (!lost) {
+      sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got.length)));
+    }
   }
   return lost ? EventsStatus::Lost : EventsStatus::Ok;
 }
