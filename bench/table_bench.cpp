@@ -44,8 +44,6 @@ NetlinkSocket::SinkAnswer CountMessages(std::span<const std::uint8_t> d, std::si
   return NetlinkSocket::SinkAnswer{true, true};
 }
 
-using DumpCall = SocketResult (NetlinkSocket::*)(std::uint32_t, const NetlinkSocket::Sink&);
-
 // One bare dump per iteration, each datagram received and only its
 // message headers walked to find the end.
 void BareDump(benchmark::State& state, DumpCall dump, const char* failure) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "platform/linux/if_row_writer.h"
+#include "platform/linux/netlink_dump.h"
 
 namespace orv::linux_if {
 
@@ -266,33 +267,13 @@ NetlinkStatsDumper::NetlinkStatsDumper() = default;
 NetlinkStatsDumper::~NetlinkStatsDumper() = default;
 
 DumpStatus NetlinkStatsDumper::operator()(std::vector<LinkCounters>& out) {
-  constexpr int kAttempts = 3;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (!socket_.Open()) return DumpStatus::Unavailable;
-    StatsDumpParser parser(++seq_, socket_.portId());
-    DumpProgress progress = DumpProgress::More;
-    const auto result =
-        socket_.DumpStats(seq_, [&](std::span<const std::uint8_t> datagram) {
-          progress = parser.Feed(datagram);
-          return NetlinkSocket::SinkAnswer{progress == DumpProgress::More,
-                                           progress == DumpProgress::Done};
-        });
-    switch (result) {
-      case SocketResult::Ok:
-        if (parser.interrupted()) continue;
-        out = parser.TakeEntries();
-        return DumpStatus::Ok;
-      case SocketResult::Unavailable:
-        return DumpStatus::Unavailable;
-      case SocketResult::IoFailure:
-        return DumpStatus::Failed;
-      case SocketResult::Truncated:
-        continue;
-      case SocketResult::SinkFailed:
-        if (progress != DumpProgress::KernelError) return DumpStatus::Malformed;
+  return RunDump<StatsDumpParser>(
+      socket_, seq_, &NetlinkSocket::DumpStats,
+      [&](StatsDumpParser& parser) { out = parser.TakeEntries(); },
+      [](int error) {
         // A kernel without the request, or a policy against it, will not
         // change its mind; anything else may pass.
-        switch (parser.kernelError()) {
+        switch (error) {
           case EOPNOTSUPP:
           case EPERM:
           case EACCES:
@@ -303,9 +284,7 @@ DumpStatus NetlinkStatsDumper::operator()(std::vector<LinkCounters>& out) {
           default:
             return DumpStatus::Failed;
         }
-    }
-  }
-  return DumpStatus::Failed;
+      });
 }
 
 CachedIfTableDeps SystemCachedDeps() {

@@ -19,6 +19,7 @@
 #include <unordered_set>
 
 #include "platform/linux/if_row_writer.h"
+#include "platform/linux/netlink_dump.h"
 #include "platform/linux/netlink_parse.h"
 #include "platform/linux/netlink_socket.h"
 #include "platform/linux/proc_net_dev.h"
@@ -132,43 +133,12 @@ NetlinkLinkDumper::NetlinkLinkDumper() : state_(std::make_unique<State>()) {}
 NetlinkLinkDumper::~NetlinkLinkDumper() = default;
 
 DumpStatus NetlinkLinkDumper::operator()(std::vector<LinkInfo>& links) {
-  // An interrupted dump (the table changed under it) or a datagram larger
-  // than the buffer is worth another try; a few at most.
-  constexpr int kAttempts = 3;
-  DumpStatus last = DumpStatus::Failed;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (!state_->socket.Open()) return DumpStatus::Unavailable;
-    const std::uint32_t seq = ++state_->seq;
-    LinkDumpParser parser(seq, state_->socket.portId());
-    DumpProgress progress = DumpProgress::More;
-    const auto result = state_->socket.DumpLinks(
-        seq, [&](std::span<const std::uint8_t> datagram) -> NetlinkSocket::SinkAnswer {
-          progress = parser.Feed(datagram);
-          return {progress == DumpProgress::More, progress == DumpProgress::Done};
-        });
-    switch (result) {
-      case SocketResult::Ok:
-        if (parser.interrupted()) {
-          last = DumpStatus::Failed;
-          continue;
-        }
-        links = parser.TakeLinks();
-        return DumpStatus::Ok;
-      case SocketResult::Unavailable:
-        return DumpStatus::Unavailable;
-      case SocketResult::IoFailure:
-        return DumpStatus::Failed;
-      case SocketResult::Truncated:
-        last = DumpStatus::Failed;
-        continue;
-      case SocketResult::SinkFailed:
-        // The kernel itself refusing the dump means netlink is of no use
-        // here (a filter, a policy): that is what the fallback is for.
-        if (progress == DumpProgress::KernelError) return DumpStatus::Unavailable;
-        return DumpStatus::Malformed;
-    }
-  }
-  return last;
+  return RunDump<LinkDumpParser>(
+      state_->socket, state_->seq, &NetlinkSocket::DumpLinks,
+      [&](LinkDumpParser& parser) { links = parser.TakeLinks(); },
+      // The kernel itself refusing the dump means netlink is of no use
+      // here (a filter, a policy): that is what the fallback is for.
+      [](int) { return DumpStatus::Unavailable; });
 }
 
 namespace {

@@ -53,6 +53,9 @@ class NetlinkSocket {
   std::vector<std::uint8_t> buffer_;
 };
 
+// One of the socket's dumps, DumpLinks or DumpStats.
+using DumpCall = SocketResult (NetlinkSocket::*)(std::uint32_t seq, const NetlinkSocket::Sink&);
+
 enum class EventsStatus {
   Ok,           // every pending notification was handed over
   Lost,         // some were lost (or the socket is new): the table is unknown
