@@ -33,8 +33,12 @@ std::u16string ShownName(const std::string& name) {
   return units;
 }
 
-void RunStatsDump(Cursor& in, std::uint32_t seq, std::uint32_t port, NetlinkOutcome& outcome) {
-  StatsDumpParser parser(seq, port);
+// Feeds the input's datagrams (each a 16-bit length and its bytes) until
+// the parser is finished or the input ends, and checks what holds for
+// every parser: a finished one takes nothing more, and a kernel error is
+// a positive errno.
+template <class Parser>
+DumpProgress FeedDump(Cursor& in, Parser& parser) {
   DumpProgress progress = DumpProgress::More;
   while (!in.empty() && progress == DumpProgress::More) {
     const std::uint16_t length = in.U16();
@@ -45,6 +49,12 @@ void RunStatsDump(Cursor& in, std::uint32_t seq, std::uint32_t port, NetlinkOutc
     ORV_FUZZ_CHECK(parser.Feed(nlmsgDone) == progress);
   }
   if (progress == DumpProgress::KernelError) ORV_FUZZ_CHECK(parser.kernelError() > 0);
+  return progress;
+}
+
+void RunStatsDump(Cursor& in, std::uint32_t seq, std::uint32_t port, NetlinkOutcome& outcome) {
+  StatsDumpParser parser(seq, port);
+  const DumpProgress progress = FeedDump(in, parser);
   // Link indexes are positive ints in the kernel.
   for (const LinkCounters& entry : parser.entries()) {
     ORV_FUZZ_CHECK(entry.index > 0 && entry.index <= 0x7FFFFFFFu);
@@ -108,17 +118,7 @@ NetlinkOutcome RunNetlink(Bytes input) {
     procText.assign(text.begin(), text.end());
   } else {
     LinkDumpParser parser(seq, port);
-    DumpProgress progress = DumpProgress::More;
-    while (!in.empty() && progress == DumpProgress::More) {
-      const std::uint16_t length = in.U16();
-      progress = parser.Feed(in.Take(length));
-    }
-    // A finished parser takes nothing more.
-    if (progress != DumpProgress::More) {
-      const std::uint8_t nlmsgDone[16] = {16, 0, 0, 0, 3, 0, 0, 0};
-      ORV_FUZZ_CHECK(parser.Feed(nlmsgDone) == progress);
-    }
-    if (progress == DumpProgress::KernelError) ORV_FUZZ_CHECK(parser.kernelError() > 0);
+    const DumpProgress progress = FeedDump(in, parser);
     outcome.progress = static_cast<int>(progress);
     switch (progress) {
       case DumpProgress::Done: dumpStatus = DumpStatus::Ok; break;
