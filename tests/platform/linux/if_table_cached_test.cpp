@@ -125,13 +125,9 @@ struct FakeKernel {
   CachedIfTableDeps Cached() {
     CachedIfTableDeps d;
     d.plain = Plain();
-    d.plain.readExtras = [this](const LinkInfo& l) {
-      ++extrasReads;
+    d.plain.readExtras = [this, read = d.plain.readExtras](const LinkInfo& l) {
       ++fullReads;
-      LinkExtras e;
-      e.speedBitsPerSecond = speeds.count(l.name) ? speeds[l.name] : 0;
-      e.wireless = wireless.count(l.name) > 0;
-      return e;
+      return read(l);
     };
     d.plain.readSpeed = [this](const LinkInfo& l) {
       ++extrasReads;
