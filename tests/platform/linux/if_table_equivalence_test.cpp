@@ -31,6 +31,7 @@ namespace orv::linux_if {
 namespace {
 
 using test::InNetns;
+using test::LoopbackTraffic;
 using test::NetnsGuard;
 using test::QuietIpv6;
 using test::RunProgram;
@@ -50,24 +51,6 @@ int IpBatch(const std::vector<std::string>& lines) {
   const int rc = RunProgram({"ip", "-batch", path});
   ::unlink(path);
   return rc;
-}
-
-void LoopbackTraffic(int datagrams) {
-  const int rx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  const int tx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(9);
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (rx >= 0 && tx >= 0 && ::bind(rx, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
-    char buf[400] = {};
-    for (int i = 0; i < datagrams; ++i) {
-      ::sendto(tx, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      ::recv(rx, buf, sizeof buf, 0);
-    }
-  }
-  if (rx >= 0) ::close(rx);
-  if (tx >= 0) ::close(tx);
 }
 
 struct Step {
@@ -117,20 +100,25 @@ std::string Describe(const std::vector<std::uint8_t>& fast, const std::vector<st
   return os.str();
 }
 
+// The plain source as the reference: it reads the per-interface files
+// afresh on every call (its clock jumps a second each time), so it gives
+// the table as it is right now. Speeds come from the sysfs files of the
+// namespace: the driver ioctl that the cached source uses must give what
+// they show.
+IfTableDeps TruthDeps() {
+  IfTableDeps deps = SystemDeps();
+  deps.readExtras = ReadSysfsExtras;
+  deps.readSpeed = nullptr;
+  auto clock = std::make_shared<std::chrono::steady_clock::time_point>();
+  deps.now = [clock] { return *clock += std::chrono::seconds(1); };
+  return deps;
+}
+
 // Child side, inside the namespace: the steps, with both sources loaded
 // after each. One line per comparison: "same", "diff", "skip" or "error".
 std::string CompareInChild(const std::vector<Step>& steps) {
   CachedIfTableSource fast(SystemCachedDeps());
-  // The plain source reads the per-interface files afresh on every call
-  // (its clock jumps a second each time): the table as it is right now.
-  // Speeds from the sysfs files of the namespace: the driver ioctl that the
-  // cached source uses must give what they show.
-  IfTableDeps truthDeps = SystemDeps();
-  truthDeps.readExtras = ReadSysfsExtras;
-  truthDeps.readSpeed = nullptr;
-  auto clock = std::make_shared<std::chrono::steady_clock::time_point>();
-  truthDeps.now = [clock] { return *clock += std::chrono::seconds(1); };
-  IfTableSource plain(std::move(truthDeps));
+  IfTableSource plain(TruthDeps());
 
   std::ostringstream report;
   const auto compare = [&](const std::string& what) {
@@ -212,10 +200,7 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
       Cmd("queue length", {{"ip", "link", "set", "e1", "txqueuelen", "77"}}),
       Cmd("link down", {{"ip", "link", "set", "f1", "down"}}),
       Do("loopback traffic",
-         [] {
-           LoopbackTraffic(25);
-           return 0;
-         }),
+         [] { return LoopbackTraffic(25, 400) ? 0 : 1; }),
       Cmd("pair removed", {{"ip", "link", "del", "e2"}}),
       Do("forty pairs at once", [&] { return IpBatch(addMany); }),
       Do("forty pairs removed at once", [&] { return IpBatch(delMany); }),
@@ -297,12 +282,7 @@ std::string OverflowInChild() {
   auto small = std::make_shared<NetlinkLinkEvents>(1);
   deps.drainEvents = [small](const NetlinkLinkEvents::Sink& sink) { return small->Drain(sink); };
   CachedIfTableSource fast(std::move(deps));
-  IfTableDeps truthDeps = SystemDeps();
-  truthDeps.readExtras = ReadSysfsExtras;
-  truthDeps.readSpeed = nullptr;
-  auto clock = std::make_shared<std::chrono::steady_clock::time_point>();
-  truthDeps.now = [clock] { return *clock += std::chrono::seconds(1); };
-  IfTableSource plain(std::move(truthDeps));
+  IfTableSource plain(TruthDeps());
   std::uint32_t a = 0, b = 0;
   Load(fast, a);
   if (pairs("o", false) != 0) return "error: ip -batch";

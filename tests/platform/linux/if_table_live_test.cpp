@@ -40,6 +40,7 @@ namespace {
 
 using test::EnterNetns;
 using test::InNetns;
+using test::LoopbackTraffic;
 using test::NetnsGuard;
 using test::QuietIpv6;
 using test::ReadFile;
@@ -360,20 +361,7 @@ TEST(IfTableLive, WithoutNetlinkTheTableComesFromProcNetDev) {
 
   const std::string text = InNetns(ns.name(), []() -> std::string {
     // Some loopback traffic first, so the counters compared are not all 0.
-    const int rx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const int tx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(9);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (rx < 0 || tx < 0 || ::bind(rx, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-      return "error: loopback socket";
-    }
-    for (int i = 0; i < 5; ++i) {
-      char buf[300] = {};
-      ::sendto(tx, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      ::recv(rx, buf, sizeof buf, 0);
-    }
+    if (!LoopbackTraffic(5, 300)) return "error: loopback socket";
     if (!BlockNetlink()) return "error: cannot install a seccomp filter";
     if (::socket(AF_NETLINK, SOCK_RAW, 0) >= 0) return "error: netlink still open";
     return SnapshotInChild();

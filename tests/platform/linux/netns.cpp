@@ -1,9 +1,12 @@
 #include "tests/platform/linux/netns.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,6 +113,27 @@ std::string QuietIpv6(const std::string& ns) {
     std::ofstream("/proc/sys/net/ipv6/conf/all/disable_ipv6") << "1";
     return std::string("ok");
   });
+}
+
+bool LoopbackTraffic(int datagrams, std::size_t bytes) {
+  const int rx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int tx = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(9);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool ready =
+      rx >= 0 && tx >= 0 && ::bind(rx, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+  if (ready) {
+    std::vector<char> buf(bytes);
+    for (int i = 0; i < datagrams; ++i) {
+      ::sendto(tx, buf.data(), buf.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+      ::recv(rx, buf.data(), buf.size(), 0);
+    }
+  }
+  if (rx >= 0) ::close(rx);
+  if (tx >= 0) ::close(tx);
+  return ready;
 }
 
 }  // namespace orv::linux_if::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,5 +43,11 @@ std::string ReadFile(const std::string& path);
 // would send packets of its own at moments the test does not choose.
 // "ok", or why not.
 std::string QuietIpv6(const std::string& ns);
+
+// Sends `datagrams` UDP datagrams of `bytes` bytes to a socket of its own
+// on the loopback address of the calling process's namespace, receiving
+// each, so the loopback counters move by a known amount. False when the
+// sockets cannot be had.
+bool LoopbackTraffic(int datagrams, std::size_t bytes);
 
 }  // namespace orv::linux_if::test
