@@ -6,6 +6,7 @@
 #include "monitor/connection_list.h"
 #include "platform/convert.h"
 #include "platform/error.h"
+#include "platform/qt/text.h"
 
 namespace orv::fuzz {
 
@@ -13,7 +14,7 @@ std::int16_t RunChoice(Bytes input) {
   Cursor in(input);
   const auto listCount = static_cast<std::int16_t>(in.U16());
   const std::u16string text = TextFrom(in.Rest());
-  const QString stored = QString::fromStdU16String(text);
+  const QString stored = ToQString(text);
 
   std::int16_t position = 0;
   try {

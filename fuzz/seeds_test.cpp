@@ -134,6 +134,8 @@ TEST(FuzzSeeds, ChoiceSeedsReachEveryOutcome) {
       {"choice_11", 0},      // -2
       {"choice_12", 32766},  // the last of 32767
       {"choice_13", 0},      // 4000 nines
+      {"choice_14", 0},      // U+FFFE first: no byte-swapped "9" of 20
+      {"choice_15", 0},      // U+FEFF first: not dropped to leave "2"
   };
   ExpectCasesCoverCorpus("fuzz_choice", Names(cases));
   for (const ChoiceCase& c : cases) {

@@ -1,6 +1,7 @@
 #include "monitor/connection_list.h"
 
 #include "platform/convert.h"
+#include "platform/qt/text.h"
 
 namespace orv {
 
@@ -25,7 +26,7 @@ std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
   std::int32_t added = 0;
   for (const CInterfaces::Record& record : *interfaces) {
     if (!record) continue;
-    const QString text = QString::fromStdU16String(record->InterfaceDescription()) +
+    const QString text = ToQString(record->InterfaceDescription()) +
                          QLatin1Char(' ');
     // The list takes at most 32767 entries; the ones past that are left out.
     if (Attempt([&] { list.AddItem(text); })) ++added;

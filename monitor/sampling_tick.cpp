@@ -10,6 +10,7 @@
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/format.h"
+#include "platform/qt/text.h"
 
 namespace orv {
 namespace {
@@ -24,7 +25,7 @@ const QString kPrefixUploadAverage = QStringLiteral("平均上载速率: ");
 constexpr double kHistoryOffset = 5;
 
 QString Text(double value, std::u16string_view pattern, const NumberLocale& locale) {
-  return QString::fromStdU16String(Format(value, pattern, locale));
+  return ToQString(Format(value, pattern, locale));
 }
 
 // The reader's totals are modulo 2^32 in a signed 32-bit value; the
@@ -71,7 +72,7 @@ void frmBandwidth::tmrUpdate_Timer() {
     sampled = interfaces->Count() > 0;
     const std::int16_t record = checked::Inc16(cboConnectionType->ListIndex());
     const CInterfaces::Record chosen = interfaces->Item(record);
-    lblType->Caption(QString::fromStdU16String(chosen->InterfaceDescription()) +
+    lblType->Caption(ToQString(chosen->InterfaceDescription()) +
                      QLatin1Char(' '));
   });
 

@@ -8,7 +8,7 @@ orv_add_test(test_monitor_handlers
 if(TARGET orv_test_probe)
   orv_add_test(test_monitor_live
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/live_test.cpp
-    LIBS orv_platform orv_test_probe
+    LIBS orv_platform_qt orv_test_probe
     QT
     LABELS live)
 endif()

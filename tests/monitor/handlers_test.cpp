@@ -143,6 +143,23 @@ TEST_F(MonitorTest, StartUpListsEveryDescriptionWithOneSpaceFromOneTableRead) {
   EXPECT_EQ(reader->reads, 1) << "the list fill must take one read of the table";
 }
 
+// U+FEFF and U+FFFE are ordinary characters of a description: neither may
+// be read as a byte-order mark, dropped, or turn the rest byte-swapped.
+TEST_F(MonitorTest, DescriptionsStartingWithAByteOrderMarkAreShownUnchanged) {
+  Table t;
+  t.descriptions = {u"\uFFFEeth0", u"\uFEFFlo"};
+  stored = QStringLiteral("0");
+  Open(t);
+  const QString swapped = QString(QChar(0xFFFE)) + QStringLiteral("eth0 ");
+  const QString marked = QString(QChar(0xFEFF)) + QStringLiteral("lo ");
+  EXPECT_EQ(Entries(), (QStringList{swapped, marked}));
+  Tick(t);
+  EXPECT_EQ(window->lblType->Caption(), swapped);
+  window->cboConnectionType->ListIndex(std::int16_t{1});
+  Tick(t);
+  EXPECT_EQ(window->lblType->Caption(), marked);
+}
+
 TEST_F(MonitorTest, StartUpPrefillsTheHistoryBindsTheGraphAndDrawsNothing) {
   window = std::make_unique<frmBandwidth>(Services());
   const std::vector<QString> before = Captions();
