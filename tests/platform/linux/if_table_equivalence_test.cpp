@@ -3,10 +3,7 @@
 // same table, byte for byte. Needs root; skips otherwise. The namespace is
 // kept quiet (no IPv6, no addresses), so counters move only when the test
 // sends datagrams over its own loopback.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
