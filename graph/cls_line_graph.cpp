@@ -15,14 +15,13 @@ using checked::Inc16;
 using checked::Mul16;
 using checked::Sub16;
 
-// Fixed geometry of the picture: 100 slots, a 20 x 10 grid, a value scale
-// on which 100 reaches the top, and the line set 2 pixels in from the left.
-constexpr std::int16_t kSlots = 100;
+// Fixed geometry of the picture: one slot per shown value, a 20 x 10 grid,
+// a value scale on which 100 reaches the top, and the line set 2 pixels in
+// from the left.
 constexpr std::int16_t kGridColumns = 20;
 constexpr std::int16_t kGridRows = 10;
 constexpr double kFullScale = 100.0;
 constexpr std::int16_t kLineOffset = 2;
-constexpr std::int32_t kMaxEntries = 100;
 
 // The coordinate arithmetic runs in double and raises no signal; a result
 // that is infinite or not a number is the fault a hardware trap would have
@@ -109,17 +108,17 @@ void clsLineGraph::Draw() {
 
     // The caller only ever appends; this is the one place the history is
     // bounded, and the caller sees the removals.
-    while (history->Count() > kMaxEntries) history->Remove(1);
+    while (history->Count() > kGraphValues) history->Remove(1);
 
     // The start point keeps its height even above the plotting area; only
     // the slots below are held at the border.
     float prevX = Single(Add16(b, kLineOffset));
     float prevY = Single(Finite(Inner(pic->ScaleHeight(), b) - history->Item(1) * dy));
 
-    for (std::int16_t i = 1; i <= kSlots; i = Inc16(i)) {
+    for (std::int16_t i = 1; i <= kGraphValues; i = Inc16(i)) {
       const float w = pic->ScaleWidth();
       const float h = pic->ScaleHeight();
-      const std::int16_t slotsToRight = Sub16(kSlots, Sub16(i, 1));
+      const std::int16_t slotsToRight = Sub16(kGraphValues, Sub16(i, 1));
       double x = Finite(Inner(w, b) - slotsToRight * dx + kLineOffset);
       // A short history ends the line here: the missing entry fails.
       double y = Finite(Inner(h, b) - history->Item(i) * dy);

@@ -11,6 +11,9 @@ namespace orv {
 // The history of graph values: numbers, entry 1 the oldest.
 using History = Collection<double>;
 
+// The number of newest history values the graph shows and keeps.
+inline constexpr std::int16_t kGraphValues = 100;
+
 // Draws the newest 100 values of a history as one line over an optional
 // border and a 20 x 10 grid, redrawing the whole surface on every call,
 // and trims the history to those 100 values.

@@ -1,23 +1,22 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
-#include <functional>
+#include <string>
+#include <string_view>
 
+#include "platform/controls.h"
 #include "platform/error.h"
-#include "platform/qt/drop_down_list.h"
+#include "platform/services.h"
+#include "stats/cinterfaces.h"
 #include "stats/interface_reader.h"
 
 namespace orv {
 
 // Where the window keeps its remembered list position.
-inline const QString kSettingApplication = QStringLiteral("Project1");
-inline const QString kSettingSection = QStringLiteral("Setting");
-inline const QString kSettingKey = QStringLiteral("Connection");
-inline const QString kSettingDefault = QStringLiteral("0");
-
-using SettingReader =
-    std::function<QString(const QString&, const QString&, const QString&, const QString&)>;
+inline constexpr std::u16string_view kSettingApplication = u"Project1";
+inline constexpr std::u16string_view kSettingSection = u"Setting";
+inline constexpr std::u16string_view kSettingKey = u"Connection";
+inline constexpr std::u16string_view kSettingDefault = u"0";
 
 // A conditional test that fails counts as passed, so the action it guards
 // still runs.
@@ -32,14 +31,20 @@ bool TestOrPass(Test&& test) {
 // listCount entries: the leading number rounded half to even when it
 // names an entry, -1 (no selection) for -1 or an empty list, and the first
 // entry for anything else, unreadable text included.
-std::int16_t ChoicePosition(const QString& stored, std::int16_t listCount);
+std::int16_t ChoicePosition(std::u16string_view stored, std::int16_t listCount);
 
-// Appends one entry per interface, its description and one space, from a
-// single read of the table, so a table that changes meanwhile cannot
-// leave the list half filled. Returns the number of entries added.
+// The list entry of one interface: its description and one space.
+std::u16string ConnectionEntry(const CInterfaces::Record& record);
+
+// Appends one entry per interface of a collection. Returns the number of
+// entries added.
+std::int32_t FillConnectionList(DropDownList& list, const CInterfaces& interfaces);
+
+// The same from a single read of the table, so a table that changes
+// meanwhile cannot leave the list half filled.
 std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader);
 
 // Selects the stored position (read only, never written).
-void RestoreConnectionChoice(DropDownList& list, const SettingReader& getSetting);
+void RestoreConnectionChoice(DropDownList& list, const GetSettingFn& getSetting);
 
 }  // namespace orv

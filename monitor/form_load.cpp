@@ -11,14 +11,13 @@ inline constexpr Color kGraphBackground = 0;        // black
 inline constexpr Color kGraphForeground = 65280;    // green
 inline constexpr Color kGraphBorder = 255;          // red
 inline constexpr Color kGraphGrid = 0x808000;       // teal
-inline constexpr std::int32_t kHistoryLength = 100;
 
 void frmBandwidth::Form_Load() {
   colHistory = std::make_shared<History>();
   // The test follows the addition: a new collection still gets its value.
   do {
     colHistory->Add(0);
-  } while (colHistory->Count() < kHistoryLength);
+  } while (colHistory->Count() < kGraphValues);
 
   objLineGraph.PictureBox(PIC1);
   objLineGraph.DataCollection(colHistory);

@@ -1,21 +1,15 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "graph/cls_line_graph.h"
+#include "platform/controls.h"
+#include "platform/form.h"
 #include "platform/number_locale.h"
-#include "platform/qt/drop_down_list.h"
-#include "platform/qt/label.h"
-#include "platform/qt/picture_box.h"
-#include "platform/qt/timer.h"
+#include "platform/services.h"
 #include "stats/interface_reader.h"
-
-class QFrame;
-class QLabel;
 
 namespace orv {
 
@@ -23,50 +17,51 @@ namespace orv {
 struct MonitorServices {
   // Makes the interface-table reader at start-up.
   std::function<std::shared_ptr<InterfaceReader>()> makeReader;
-  // Reads a stored setting: application, section, key, default.
-  std::function<QString(const QString&, const QString&, const QString&, const QString&)> getSetting;
+  GetSettingFn getSetting;
   // Yields to pending window events in the middle of a tick.
-  std::function<void()> doEvents;
+  DoEventsFn doEvents;
   NumberLocale locale;
   // Whether the two timers run from creation (tests drive the handlers).
   bool startTimers = true;
 };
 
-// The program's one window.
-class frmBandwidth : public QWidget {
+// The program's one window: its state and its three handlers, over the
+// controls of a form that a toolkit built from FrmBandwidthLayout().
+class frmBandwidth {
  public:
-  explicit frmBandwidth(MonitorServices services, QWidget* parent = nullptr);
-  ~frmBandwidth() override;
+  frmBandwidth(std::unique_ptr<Form> form, MonitorServices services);
+  ~frmBandwidth();
+  frmBandwidth(const frmBandwidth&) = delete;
+  frmBandwidth& operator=(const frmBandwidth&) = delete;
 
   // The three handled events: load, the sampling tick, the peak reset.
   void Form_Load();
   void tmrUpdate_Timer();
   void Timer1_Timer();
 
-  // Controls, in the order the window holds them; owned by their Qt parent.
-  QLabel* Picture1 = nullptr;
-  Label* Label7 = nullptr;
-  Label* Label6 = nullptr;
-  PictureBox* PIC1 = nullptr;
+  Form& form() const { return *m_form; }
+
+ private:
+  // Declared first: the controls below are the form's, found at
+  // construction, and live as long as it does.
+  std::unique_ptr<Form> m_form;
+  MonitorServices m_services;
+
+ public:
+  // The controls the handlers use; the form owns them.
+  PictureSurface* PIC1 = nullptr;
   Timer* tmrUpdate = nullptr;
   Timer* Timer1 = nullptr;
-  QFrame* Frame2 = nullptr;
   DropDownList* cboConnectionType = nullptr;
   Label* lblType = nullptr;
-  Label* Label1 = nullptr;
   Label* lblDownloadSpeedTop = nullptr;
   Label* lblUploadSpeedTop = nullptr;
   Label* lblDownloadSpeedAverage = nullptr;
   Label* lblUploadSpeedAverage = nullptr;
-  QFrame* Frame3 = nullptr;
   Label* lblUSpeed = nullptr;
   Label* lblDSpeed = nullptr;
   Label* lblSent = nullptr;
   Label* lblRecv = nullptr;
-  Label* Label4 = nullptr;
-  Label* Label3 = nullptr;
-  Label* Label2 = nullptr;
-  Label* Label5 = nullptr;
 
   // Window-level state, read by tests.
   std::shared_ptr<InterfaceReader> objIpHelper;
@@ -80,10 +75,6 @@ class frmBandwidth : public QWidget {
   double dblUploadSpeedAverage = 0;
 
  private:
-  void BuildLayout();  // frm_bandwidth_layout.cpp
-
-  MonitorServices m_services;
-
   // Whether lngLastBytesReceived/Sent hold a sample to take deltas from:
   // false until the first read that yields interfaces, and again after a
   // read that yields none, so such a read only sets the baseline.

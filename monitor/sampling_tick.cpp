@@ -1,5 +1,3 @@
-#include <QLatin1Char>
-#include <QPointer>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -10,38 +8,43 @@
 #include "platform/convert.h"
 #include "platform/error.h"
 #include "platform/format.h"
-#include "platform/qt/text.h"
 
 namespace orv {
 namespace {
 
-const QString kPrefixDownloadTop = QStringLiteral("下载速率: ");
-const QString kPrefixUploadTop = QStringLiteral("上载速率: ");
-const QString kPrefixDownloadAverage = QStringLiteral("平均下载速率: ");
-const QString kPrefixUploadAverage = QStringLiteral("平均上载速率: ");
+constexpr std::u16string_view kPrefixDownloadTop = u"下载速率: ";
+constexpr std::u16string_view kPrefixUploadTop = u"上载速率: ";
+constexpr std::u16string_view kPrefixDownloadAverage = u"平均下载速率: ";
+constexpr std::u16string_view kPrefixUploadAverage = u"平均上载速率: ";
 
 // The graph's scale starts at 0; the history value sits this far above
 // the average so an idle line runs just above the bottom edge.
 constexpr double kHistoryOffset = 5;
 
-QString Text(double value, std::u16string_view pattern, const NumberLocale& locale) {
-  return ToQString(Format(value, pattern, locale));
+std::u16string Text(double value, std::u16string_view pattern, const NumberLocale& locale) {
+  return Format(value, pattern, locale);
+}
+
+std::u16string Text(std::u16string_view prefix, double value, std::u16string_view pattern,
+                    const NumberLocale& locale) {
+  return std::u16string(prefix) + Format(value, pattern, locale);
 }
 
 // The reader's totals are modulo 2^32 in a signed 32-bit value; the
 // counter they stand for is the unsigned reading of those bits.
 double TotalKB(std::int32_t total) { return static_cast<std::uint32_t>(total) / 1024.0; }
 
-std::shared_ptr<CInterfaces> ReadTable(const std::shared_ptr<InterfaceReader>& reader) {
-  if (!reader) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
-  std::shared_ptr<CInterfaces> interfaces = reader->Interfaces();
-  if (!interfaces) throw Error(ErrorCode::InvalidCall, "the reader gave no collection");
-  return interfaces;
-}
-
-const InterfaceReader& Totals(const std::shared_ptr<InterfaceReader>& reader) {
+// A start-up that could not make the reader leaves every step that needs
+// it failing, and so skipped.
+InterfaceReader& Reader(const std::shared_ptr<InterfaceReader>& reader) {
   if (!reader) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
   return *reader;
+}
+
+std::shared_ptr<CInterfaces> ReadTable(const std::shared_ptr<InterfaceReader>& reader) {
+  std::shared_ptr<CInterfaces> interfaces = Reader(reader).Interfaces();
+  if (!interfaces) throw Error(ErrorCode::InvalidCall, "the reader gave no collection");
+  return interfaces;
 }
 
 }  // namespace
@@ -49,10 +52,10 @@ const InterfaceReader& Totals(const std::shared_ptr<InterfaceReader>& reader) {
 void frmBandwidth::tmrUpdate_Timer() {
   // A yield may run the window's close, or its deletion: nothing of the
   // window is touched after a yield unless it is still there.
-  const QPointer<frmBandwidth> self(this);
-  const auto yield = [&self, doEvents = m_services.doEvents] {
+  const AliveToken alive = m_form->Token();
+  const auto yield = [&alive, doEvents = m_services.doEvents] {
     if (doEvents) Attempt([&] { doEvents(); });
-    return !self.isNull();
+    return alive.Alive();
   };
   const NumberLocale locale = m_services.locale;
 
@@ -72,12 +75,11 @@ void frmBandwidth::tmrUpdate_Timer() {
     sampled = interfaces->Count() > 0;
     const std::int16_t record = checked::Inc16(cboConnectionType->ListIndex());
     const CInterfaces::Record chosen = interfaces->Item(record);
-    lblType->Caption(ToQString(chosen->InterfaceDescription()) +
-                     QLatin1Char(' '));
+    lblType->Caption(ConnectionEntry(chosen));
   });
 
-  Attempt([&] { lngBytesReceived = ToInt32(Totals(objIpHelper).BytesReceived()); });
-  Attempt([&] { lngBytesSent = ToInt32(Totals(objIpHelper).BytesSent()); });
+  Attempt([&] { lngBytesReceived = ToInt32(Reader(objIpHelper).BytesReceived()); });
+  Attempt([&] { lngBytesSent = ToInt32(Reader(objIpHelper).BytesSent()); });
 
   if (!yield()) return;
 
@@ -105,20 +107,20 @@ void frmBandwidth::tmrUpdate_Timer() {
   Attempt([&] { dblUploadSpeedAverage = (lngUploadSpeed + dblUploadSpeedAverage) / 2; });
 
   Attempt([&] {
-    lblDownloadSpeedTop->Caption(kPrefixDownloadTop +
-                                 Text(dblDownloadSpeedTop / 1024, kPatternKbPerSecond, locale));
+    lblDownloadSpeedTop->Caption(
+        Text(kPrefixDownloadTop, dblDownloadSpeedTop / 1024, kPatternKbPerSecond, locale));
   });
   Attempt([&] {
-    lblUploadSpeedTop->Caption(kPrefixUploadTop +
-                               Text(dblUploadSpeedTop / 1024, kPatternKbPerSecond, locale));
+    lblUploadSpeedTop->Caption(
+        Text(kPrefixUploadTop, dblUploadSpeedTop / 1024, kPatternKbPerSecond, locale));
   });
   Attempt([&] {
-    lblDownloadSpeedAverage->Caption(
-        kPrefixDownloadAverage + Text(dblDownloadSpeedAverage / 1024, kPatternKbPerSecond, locale));
+    lblDownloadSpeedAverage->Caption(Text(kPrefixDownloadAverage, dblDownloadSpeedAverage / 1024,
+                                          kPatternKbPerSecond, locale));
   });
   Attempt([&] {
     lblUploadSpeedAverage->Caption(
-        kPrefixUploadAverage + Text(dblUploadSpeedAverage / 1024, kPatternKbPerSecond, locale));
+        Text(kPrefixUploadAverage, dblUploadSpeedAverage / 1024, kPatternKbPerSecond, locale));
   });
 
   // Rounding to two places first, through the text, is what lets an
@@ -149,10 +151,7 @@ void frmBandwidth::tmrUpdate_Timer() {
 
   if (TestOrPass([&] { return ReadTable(objIpHelper)->Count() != cboConnectionType->ListCount(); })) {
     Attempt([&] { cboConnectionType->Clear(); });
-    Attempt([&] {
-      if (!objIpHelper) throw Error(ErrorCode::InvalidCall, "no interface-table reader");
-      FillConnectionList(*cboConnectionType, *objIpHelper);
-    });
+    Attempt([&] { FillConnectionList(*cboConnectionType, Reader(objIpHelper)); });
     Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });
   }
 

@@ -2,14 +2,9 @@
 
 #include <cstdint>
 
+#include "platform/color.h"
+
 namespace orv {
-
-// A colour as 0x00BBGGRR: red in the lowest byte.
-using Color = std::uint32_t;
-
-inline constexpr Color Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return Color{r} | (Color{g} << 8) | (Color{b} << 16);
-}
 
 // Flags of Line: a segment between two points, or the outline of the
 // rectangle with those corners.

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "platform/color.h"
+
+namespace orv {
+
+// A window described as data, for any toolkit's form builder to place.
+
+enum class ControlKind : std::uint8_t { Label, Frame, DropDownList, PictureBox, Timer };
+
+enum class TextAlign : std::uint8_t { Left, Right };
+
+// Twips: 1/1440 inch, 15 to a pixel at 96 dots per inch.
+struct TwipsRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+// A font by the face name the layout was measured with; a toolkit without
+// that face uses the nearest one it has, at the same size.
+struct FontDescription {
+  std::u16string_view face;
+  double points = 9;
+  bool bold = false;
+};
+
+struct ControlDescription {
+  std::string_view name;
+  ControlKind kind = ControlKind::Label;
+  // The form's name, or the name of the frame or picture box holding it.
+  std::string_view container;
+  // From the top-left of the container's inner area; timers have none.
+  TwipsRect rect;
+  // Position in the tab order; -1 for timers, which take no part.
+  std::int16_t tabIndex = -1;
+  std::u16string_view caption;
+  // Unset: the toolkit's standard text colour.
+  std::optional<Color> foreColor;
+  // Unset: the form's background. Labels paint it only when opaque.
+  std::optional<Color> backColor;
+  bool opaque = false;
+  bool singleBorder = false;
+  TextAlign align = TextAlign::Left;
+  // The label refits to its text, on one line, from its top-left corner.
+  bool autoSize = false;
+  bool wordWrap = false;
+  // Unset: the form's font.
+  std::optional<FontDescription> font;
+  std::int32_t intervalMs = 0;
+  // A picture box's art, drawn unscaled at the top-left of its inner area.
+  std::string_view picture;
+};
+
+// The controls are listed in the order the window holds them: within one
+// container an earlier control lies above a later one where they overlap,
+// and labels, which have no window of their own, lie beneath all the
+// container's other controls.
+struct FormDescription {
+  std::string_view name;
+  std::u16string_view caption;
+  // Client area; left and top are the platform's to choose.
+  TwipsRect client;
+  Color backColor = 0;
+  FontDescription font;
+  std::string_view icon;
+  std::span<const ControlDescription> controls;
+};
+
+// Whole pixels at a resolution, rounded to nearest.
+inline int TwipsToPixels(std::int32_t twips, int dpi) {
+  return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
+}
+
+inline int PointsToPixels(double points, int dpi) {
+  return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
+}  // namespace orv
