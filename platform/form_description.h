@@ -38,14 +38,14 @@ struct ControlDescription {
   // The form's name, or the name of the frame or picture box holding it.
   std::string_view container;
   // From the top-left of the container's inner area; timers have none.
-  TwipsRect rect;
+  TwipsRect rect{};
   // Position in the tab order; -1 for timers, which take no part.
   std::int16_t tabIndex = -1;
-  std::u16string_view caption;
+  std::u16string_view caption{};
   // Unset: the toolkit's standard text colour.
-  std::optional<Color> foreColor;
+  std::optional<Color> foreColor{};
   // Unset: the form's background. Labels paint it only when opaque.
-  std::optional<Color> backColor;
+  std::optional<Color> backColor{};
   bool opaque = false;
   bool singleBorder = false;
   TextAlign align = TextAlign::Left;
@@ -53,10 +53,10 @@ struct ControlDescription {
   bool autoSize = false;
   bool wordWrap = false;
   // Unset: the form's font.
-  std::optional<FontDescription> font;
+  std::optional<FontDescription> font{};
   std::int32_t intervalMs = 0;
   // A picture box's art, drawn unscaled at the top-left of its inner area.
-  std::string_view picture;
+  std::string_view picture{};
 };
 
 // The controls are listed in the order the window holds them: within one
@@ -70,7 +70,7 @@ struct FormDescription {
   TwipsRect client;
   Color backColor = 0;
   FontDescription font;
-  std::string_view icon;
+  std::string_view icon{};
   std::span<const ControlDescription> controls;
 };
 

@@ -1,0 +1,173 @@
+// What the Win32 toolkit itself does: label auto-size, list positions,
+// picture-box pixels and the alive token. Needs a display (Wine on Xvfb).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "platform/error.h"
+#include "toolkit/win32/form.h"
+#include "toolkit/win32/picture_box.h"
+
+namespace orv::win32 {
+namespace {
+
+constexpr Color kFace = Rgb(240, 240, 240);
+constexpr Color kBlack = Rgb(0, 0, 0);
+constexpr Color kTeal = Rgb(0, 128, 128);
+constexpr Color kGreen = Rgb(0, 255, 0);
+
+constexpr std::array kControls{
+    ControlDescription{.name = "rate", .kind = ControlKind::Label, .container = "form",
+                       .rect = {150, 150, 810, 180}, .caption = u"下载速率:", .autoSize = true},
+    ControlDescription{.name = "fixed", .kind = ControlKind::Label, .container = "form",
+                       .rect = {150, 600, 810, 180}, .caption = u"x"},
+    ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "form",
+                       .rect = {150, 900, 3000, 330}, .tabIndex = 1},
+    ControlDescription{.name = "pic", .kind = ControlKind::PictureBox, .container = "form",
+                       .rect = {150, 1500, 1560, 960}, .tabIndex = 2, .backColor = kFace},
+};
+constexpr FormDescription kForm{.name = "form", .caption = u"toolkit test",
+                                .client = {0, 0, 4500, 3000}, .backColor = kFace,
+                                .font = {u"宋体", 9, false}, .controls = kControls};
+
+class Win32ControlsTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Win32Form> form = Win32Form::Build(kForm, GetModuleHandleW(nullptr));
+
+  RECT RectOf(std::string_view name) {
+    // Child window ids are positions in the description plus one.
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+      if (kControls[i].name != name) continue;
+      RECT r;
+      GetWindowRect(GetDlgItem(form->Handle(), static_cast<int>(i + 1)), &r);
+      MapWindowPoints(HWND_DESKTOP, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+      return r;
+    }
+    ADD_FAILURE() << "no control " << name;
+    return {};
+  }
+};
+
+TEST_F(Win32ControlsTest, AutoSizeLabelRefitsToOneLineFromItsCorner) {
+  const RECT before = RectOf("rate");
+  ASSERT_EQ(before.left, 10);
+  ASSERT_EQ(before.right - before.left, 54);  // the layout's size until the text changes
+
+  Label& rate = form->FindLabel("rate");
+  rate.Caption(u"下载速率: 12,345.67 Kb/S");
+  const RECT grown = RectOf("rate");
+  EXPECT_EQ(grown.left, before.left);
+  EXPECT_EQ(grown.top, before.top);
+  EXPECT_GT(grown.right - grown.left, 2 * (before.right - before.left));
+  // One line of a 9-point font at 96 dpi: never two.
+  EXPECT_GE(grown.bottom - grown.top, 10);
+  EXPECT_LT(grown.bottom - grown.top, 24);
+
+  rate.Caption(u"a");
+  const RECT shrunk = RectOf("rate");
+  EXPECT_EQ(shrunk.left, before.left);
+  EXPECT_LT(shrunk.right - shrunk.left, before.right - before.left);
+
+  Label& fixed = form->FindLabel("fixed");
+  const RECT fixedBefore = RectOf("fixed");
+  fixed.Caption(u"a much longer caption than the box");
+  const RECT fixedAfter = RectOf("fixed");
+  EXPECT_EQ(fixedAfter.right - fixedAfter.left, fixedBefore.right - fixedBefore.left);
+}
+
+TEST_F(Win32ControlsTest, CaptionKeepsEveryUnit) {
+  const std::u16string text{u'\uFEFF', u'a', u'\0', u'b', u'\uFFFE'};
+  Label& fixed = form->FindLabel("fixed");
+  fixed.Caption(text);
+  EXPECT_EQ(fixed.Caption(), text);
+}
+
+TEST_F(Win32ControlsTest, ListPositionsOutsideTheEntriesFail) {
+  DropDownList& list = form->FindList("list");
+  list.AddItem(u"lo");
+  list.AddItem(std::u16string(u"e\0th0", 5));
+  ASSERT_EQ(list.ListCount(), 2);
+  EXPECT_EQ(list.List(1), std::u16string(u"e\0th0", 5));
+
+  struct Case {
+    std::int16_t position;
+    bool accepted;
+  };
+  for (const Case c : {Case{-2, false}, Case{-1, true}, Case{0, true}, Case{1, true},
+                       Case{2, false}, Case{32767, false}}) {
+    SCOPED_TRACE(c.position);
+    if (c.accepted) {
+      list.ListIndex(c.position);
+      EXPECT_EQ(list.ListIndex(), c.position);
+    } else {
+      try {
+        list.ListIndex(c.position);
+        ADD_FAILURE() << "accepted";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::InvalidProperty);
+      }
+    }
+  }
+  for (const std::int16_t outside : {std::int16_t{-1}, std::int16_t{2}}) {
+    EXPECT_THROW(list.List(outside), Error);
+  }
+  list.ListIndex(1);
+  list.Clear();
+  EXPECT_EQ(list.ListCount(), 0);
+  EXPECT_EQ(list.ListIndex(), -1);
+}
+
+TEST_F(Win32ControlsTest, PictureBoxDrawsSegmentsAndBoxesIntoItsKeptImage) {
+  auto& pic = dynamic_cast<Win32PictureBox&>(form->FindPicture("pic"));
+  pic.ScaleMode(kScaleModePixels);
+  // 104 x 64 pixels less the two-pixel sunken edge on each side.
+  EXPECT_EQ(pic.ScaleWidth(), 100.0f);
+  EXPECT_EQ(pic.ScaleHeight(), 60.0f);
+  pic.BackColor(kBlack);
+  EXPECT_EQ(pic.PixelAt(50, 30), kBlack);
+
+  pic.Line(kLineSegment, 2, 3, 10, 3, kTeal);
+  for (int x = 2; x <= 10; ++x) EXPECT_EQ(pic.PixelAt(x, 3), kTeal) << x;
+  EXPECT_EQ(pic.PixelAt(1, 3), kBlack);
+  EXPECT_EQ(pic.PixelAt(11, 3), kBlack);
+
+  pic.Line(kLineBox, 20, 10, 30, 15, kGreen);
+  for (const auto& [x, y] : {std::pair{20, 10}, std::pair{30, 10}, std::pair{20, 15},
+                            std::pair{30, 15}, std::pair{25, 10}, std::pair{30, 12}}) {
+    EXPECT_EQ(pic.PixelAt(x, y), kGreen) << x << "," << y;
+  }
+  EXPECT_EQ(pic.PixelAt(25, 12), kBlack);
+
+  // Far outside the image, a segment is cut to it, not dropped or wrapped.
+  pic.Line(kLineSegment, -1e9f, 40, 1e9f, 40, kGreen);
+  EXPECT_EQ(pic.PixelAt(0, 40), kGreen);
+  EXPECT_EQ(pic.PixelAt(99, 40), kGreen);
+  EXPECT_THROW(pic.Line(kLineSegment, 0, 0, std::numeric_limits<float>::quiet_NaN(), 1, kGreen),
+               Error);
+  EXPECT_THROW(pic.Line(7, 0, 0, 1, 1, kGreen), Error);
+
+  pic.Cls();
+  EXPECT_EQ(pic.PixelAt(25, 10), kBlack);
+  EXPECT_EQ(pic.PixelAt(5, 3), kBlack);
+}
+
+TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
+  bool told = false;
+  form->OnDestroyed([&] { told = true; });
+  const AliveToken token = form->Token();
+  EXPECT_TRUE(token.Alive());
+  DestroyWindow(form->Handle());
+  EXPECT_FALSE(token.Alive());
+  EXPECT_TRUE(told);
+  // Controls of a destroyed window are still safe to call.
+  form->FindLabel("fixed").Caption(u"gone");
+  EXPECT_THROW(form->FindTimer("none"), std::logic_error);
+}
+
+}  // namespace
+}  // namespace orv::win32

@@ -1,0 +1,93 @@
+#include "toolkit/win32/label.h"
+
+#include "toolkit/win32/wide.h"
+
+namespace orv::win32 {
+namespace {
+
+COLORREF ToColorRef(Color c) { return RGB(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+}  // namespace
+
+Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, Color containerBack)
+    : m_hwnd(hwnd),
+      m_caption(d.caption),
+      m_fore(d.foreColor ? ToColorRef(*d.foreColor) : GetSysColor(COLOR_WINDOWTEXT)),
+      m_back(ToColorRef(d.opaque && d.backColor ? *d.backColor : containerBack)),
+      m_border(d.singleBorder),
+      m_alignRight(d.align == TextAlign::Right),
+      m_wordWrap(d.wordWrap),
+      m_autoSize(d.autoSize) {
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowTextW(hwnd, Wide(m_caption).c_str());
+}
+
+void Win32Label::Caption(std::u16string_view text) {
+  m_caption.assign(text);
+  m_captionChanged = true;
+  // The window's own copy ends at the first NUL unit; ours, which the
+  // program reads back and draws, keeps every unit.
+  SetWindowTextW(m_hwnd, Wide(m_caption).c_str());
+  if (m_autoSize) Refit();
+  InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void Win32Label::Place(RECT r) {
+  SetWindowPos(m_hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // Until its caption changes, the box keeps the size the layout measured
+  // for its first text.
+  if (m_autoSize && m_captionChanged) Refit();
+}
+
+void Win32Label::Refit() {
+  HDC dc = GetDC(m_hwnd);
+  if (dc == nullptr) return;
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  RECT text{0, 0, 0, 0};
+  const std::wstring wide = Wide(m_caption);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(m_hwnd, dc);
+  // One line, grown or shrunk to the right of and below its fixed corner.
+  SetWindowPos(m_hwnd, nullptr, 0, 0, text.right + 2 * InsetX(), text.bottom + 2 * InsetY(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  RECT box = item.rcItem;
+  HBRUSH back = CreateSolidBrush(m_back);
+  FillRect(dc, &box, back);
+  DeleteObject(back);
+  if (m_border) {
+    HBRUSH line = CreateSolidBrush(m_fore);
+    FrameRect(dc, &box, line);
+    DeleteObject(line);
+  }
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+  SetTextColor(dc, m_fore);
+  SetBkMode(dc, TRANSPARENT);
+  RECT text = box;
+  InflateRect(&text, -InsetX(), -InsetY());
+  UINT flags = DT_TOP | DT_NOPREFIX | (m_alignRight ? DT_RIGHT : DT_LEFT);
+  flags |= m_wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+  const std::wstring wide = Wide(m_caption);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, flags);
+  if (old != nullptr) SelectObject(dc, old);
+}
+
+bool DrawLabelItem(LPARAM drawItem) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(drawItem);
+  if (item == nullptr || item->CtlType != ODT_STATIC) return false;
+  const auto* label =
+      reinterpret_cast<const Win32Label*>(GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
+  if (label == nullptr) return false;
+  label->Draw(*item);
+  return true;
+}
+
+}  // namespace orv::win32

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/controls.h"
+#include "platform/form_description.h"
+
+namespace orv::win32 {
+
+// A label: an owner-drawn STATIC window, so the probe and screen readers
+// still read its text, while its look (transparent or opaque, border,
+// alignment, wrap) is drawn here the same under every theme.
+class Win32Label final : public Label {
+ public:
+  // hwnd is a STATIC with SS_OWNERDRAW; containerBack is what a transparent
+  // label shows behind its text.
+  Win32Label(HWND hwnd, const ControlDescription& description, Color containerBack);
+  Win32Label(const Win32Label&) = delete;
+  Win32Label& operator=(const Win32Label&) = delete;
+
+  std::u16string Caption() const override { return m_caption; }
+  void Caption(std::u16string_view text) override;
+
+  HWND Handle() const { return m_hwnd; }
+  // Places it in its container's pixels; an auto-size label whose caption
+  // has changed refits at once (a new resolution changes its text's size).
+  void Place(RECT rect);
+  void Draw(const DRAWITEMSTRUCT& item) const;
+
+ private:
+  void Refit();
+  // Space between the text and the box's edge: the border's pixel, and two
+  // more on the sides so right-aligned digits do not touch it.
+  int InsetX() const { return m_border ? 3 : 0; }
+  int InsetY() const { return m_border ? 1 : 0; }
+
+  HWND m_hwnd;
+  std::u16string m_caption;
+  COLORREF m_fore;
+  COLORREF m_back;
+  bool m_border;
+  bool m_alignRight;
+  bool m_wordWrap;
+  bool m_autoSize;
+  bool m_captionChanged = false;
+};
+
+// WM_DRAWITEM as a container receives it: draws the item when it is one of
+// our labels. Returns whether it was.
+bool DrawLabelItem(LPARAM drawItem);
+
+}  // namespace orv::win32

@@ -1,0 +1,235 @@
+#include "toolkit/win32/picture_box.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "platform/error.h"
+#include "toolkit/win32/label.h"
+#include "toolkit/win32/segment_clip.h"
+
+namespace orv::win32 {
+namespace {
+
+COLORREF ToColorRef(Color c) { return RGB(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+Win32PictureBox* BoxOf(HWND hwnd) {
+  return reinterpret_cast<Win32PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace
+
+void RegisterPictureClass(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &Win32PictureBox::Proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.lpszClassName = kPictureClass;
+  // A second registration in the same process fails harmlessly.
+  RegisterClassExW(&wc);
+}
+
+Win32PictureBox::Win32PictureBox(HWND hwnd, Color backColor, HBITMAP art, COLORREF artKey)
+    : m_hwnd(hwnd), m_backColor(backColor & 0x00FFFFFF), m_art(art), m_artKey(artKey) {
+  HDC screen = GetDC(nullptr);
+  m_dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  Resize(client.right, client.bottom);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32PictureBox::~Win32PictureBox() {
+  if (IsWindow(m_hwnd) && BoxOf(m_hwnd) == this) SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+  SelectObject(m_dc, m_initialBitmap);
+  if (m_bitmap != nullptr) DeleteObject(m_bitmap);
+  if (m_pen != nullptr) DeleteObject(m_pen);
+  if (m_art != nullptr) DeleteObject(m_art);
+  DeleteDC(m_dc);
+}
+
+void Win32PictureBox::Resize(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (width == m_width && height == m_height) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP grown = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // Out of memory: keep the image there is, which drawing clips to.
+  if (grown == nullptr) return;
+  HDC old = CreateCompatibleDC(m_dc);
+  HGDIOBJ oldSelected = nullptr;
+  const bool hadImage = m_bitmap != nullptr;
+  HGDIOBJ previous = SelectObject(m_dc, grown);
+  if (m_initialBitmap == nullptr) m_initialBitmap = previous;
+  const HBITMAP previousImage = m_bitmap;
+  const int previousWidth = m_width;
+  const int previousHeight = m_height;
+  m_bitmap = grown;
+  m_bits = static_cast<const std::uint32_t*>(bits);
+  m_width = width;
+  m_height = height;
+  // The new image starts as the cleared background (and art); drawing
+  // done on the old one is kept on top.
+  const bool drawn = m_drawn;
+  FillBackground();
+  m_drawn = drawn;
+  if (hadImage && drawn) {
+    oldSelected = SelectObject(old, previousImage);
+    BitBlt(m_dc, 0, 0, previousWidth, previousHeight, old, 0, 0, SRCCOPY);
+    SelectObject(old, oldSelected);
+  }
+  if (previousImage != nullptr) DeleteObject(previousImage);
+  DeleteDC(old);
+}
+
+void Win32PictureBox::FillBackground() {
+  m_drawn = false;
+  HBRUSH back = CreateSolidBrush(ToColorRef(m_backColor));
+  RECT all{0, 0, m_width, m_height};
+  FillRect(m_dc, &all, back);
+  DeleteObject(back);
+  if (m_art != nullptr) {
+    BITMAP info{};
+    GetObjectW(m_art, sizeof info, &info);
+    HDC art = CreateCompatibleDC(m_dc);
+    HGDIOBJ old = SelectObject(art, m_art);
+    TransparentBlt(m_dc, 0, 0, info.bmWidth, info.bmHeight, art, 0, 0, info.bmWidth,
+                   info.bmHeight, m_artKey);
+    SelectObject(art, old);
+    DeleteDC(art);
+  }
+  InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void Win32PictureBox::Cls() { FillBackground(); }
+
+void Win32PictureBox::ScaleMode(std::int16_t mode) {
+  // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
+  if (mode < 0 || mode > 7) {
+    throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
+  }
+  m_scaleMode = mode;
+}
+
+void Win32PictureBox::BackColor(Color color) {
+  m_backColor = color & 0x00FFFFFF;
+  FillBackground();
+}
+
+// Any unit other than pixels is taken as twips.
+float Win32PictureBox::ScaleWidth() const {
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_width
+                                                            : m_width * 1440.0 / m_dpi);
+}
+
+float Win32PictureBox::ScaleHeight() const {
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_height
+                                                            : m_height * 1440.0 / m_dpi);
+}
+
+HPEN Win32PictureBox::Pen(Color color) {
+  if (m_pen == nullptr || color != m_penColor) {
+    if (m_pen != nullptr) DeleteObject(m_pen);
+    m_pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
+    m_penColor = color;
+  }
+  return m_pen;
+}
+
+void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2,
+                           Color color) {
+  if (flags != kLineSegment && flags != kLineBox) {
+    throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
+  }
+  const double scale = m_scaleMode == kScaleModePixels ? 1.0 : m_dpi / 1440.0;
+  double c[4] = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
+  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
+  for (double v : c) {
+    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
+      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
+    }
+  }
+  const COLORREF ink = ToColorRef(color & 0x00FFFFFF);
+  const double lo = -2.0;
+  const double hiX = m_width + 2.0;
+  const double hiY = m_height + 2.0;
+  HGDIOBJ oldPen = SelectObject(m_dc, Pen(color & 0x00FFFFFF));
+  if (flags == kLineBox) {
+    // Clamping the corners of an axis-aligned outline keeps every visible
+    // pixel of it. The outline covers both corner pixels, as a segment
+    // does; GDI's Rectangle leaves out the right and bottom ones.
+    const int l = static_cast<int>(std::floor(std::clamp(std::min(c[0], c[2]), lo, hiX)));
+    const int r = static_cast<int>(std::floor(std::clamp(std::max(c[0], c[2]), lo, hiX)));
+    const int t = static_cast<int>(std::floor(std::clamp(std::min(c[1], c[3]), lo, hiY)));
+    const int b = static_cast<int>(std::floor(std::clamp(std::max(c[1], c[3]), lo, hiY)));
+    HGDIOBJ oldBrush = SelectObject(m_dc, GetStockObject(NULL_BRUSH));
+    Rectangle(m_dc, l, t, r + 1, b + 1);
+    SelectObject(m_dc, oldBrush);
+  } else if (ClipSegment(c[0], c[1], c[2], c[3], lo, lo, hiX, hiY)) {
+    const int ax = static_cast<int>(std::lround(c[0]));
+    const int ay = static_cast<int>(std::lround(c[1]));
+    const int bx = static_cast<int>(std::lround(c[2]));
+    const int by = static_cast<int>(std::lround(c[3]));
+    MoveToEx(m_dc, ax, ay, nullptr);
+    LineTo(m_dc, bx, by);
+    // LineTo stops one pixel short; the segment includes its end.
+    SetPixelV(m_dc, bx, by, ink);
+  }
+  SelectObject(m_dc, oldPen);
+  m_drawn = true;
+  InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+Color Win32PictureBox::PixelAt(int x, int y) const {
+  if (x < 0 || y < 0 || x >= m_width || y >= m_height) {
+    throw Error(ErrorCode::InvalidCall, "pixel outside the picture");
+  }
+  GdiFlush();
+  const std::uint32_t bgr = m_bits[static_cast<std::size_t>(y) * m_width + x];
+  return Rgb((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+}
+
+void Win32PictureBox::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(m_hwnd, &ps);
+  const RECT& r = ps.rcPaint;
+  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, m_dc, r.left, r.top, SRCCOPY);
+  EndPaint(m_hwnd, &ps);
+}
+
+LRESULT CALLBACK Win32PictureBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Win32PictureBox* box = BoxOf(hwnd);
+  switch (msg) {
+    case WM_PAINT:
+      if (box == nullptr) break;
+      box->Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      // The image covers the whole inner area.
+      return box != nullptr ? 1 : DefWindowProcW(hwnd, msg, wp, lp);
+    case WM_SIZE:
+      if (box != nullptr) box->Resize(LOWORD(lp), HIWORD(lp));
+      return 0;
+    case WM_DRAWITEM:
+      if (DrawLabelItem(lp)) return TRUE;
+      break;
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace orv::win32
