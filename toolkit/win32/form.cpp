@@ -255,13 +255,17 @@ void Win32Form::Layout(int dpi) {
       const int height = r.bottom - r.top;
       MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, height * (kDropRows + 1), FALSE);
       // The closed box's height follows its selection field's; make that
-      // field whatever brings the box to the layout's height.
-      RECT now;
-      GetWindowRect(c.hwnd, &now);
-      const LRESULT field = SendMessageW(c.hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      const LRESULT wanted = field + height - (now.bottom - now.top);
-      if (field != CB_ERR && wanted > 0 && wanted != field) {
-        SendMessageW(c.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+      // field whatever brings the box to the layout's height. Not in one
+      // step: what the field's height adds to the box differs between
+      // systems (Wine reads back two pixels more than it was given).
+      LRESULT field = SendMessageW(c.hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+      for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
+        RECT now;
+        GetWindowRect(c.hwnd, &now);
+        const LRESULT miss = height - (now.bottom - now.top);
+        if (miss == 0 || field + miss <= 0) break;
+        field += miss;
+        SendMessageW(c.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
       }
     } else {
       MoveWindow(c.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
