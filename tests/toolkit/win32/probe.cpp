@@ -124,7 +124,7 @@ int wmain(int argc, wchar_t** argv) {
     while (GetTickCount64() - start < limit) {
       HWND top = FindWindowW(kFormClass, title);
       if (top != nullptr && IsWindowVisible(top)) return 0;
-      Sleep(50);
+      Sleep(10);
     }
     std::fputs("the window did not appear\n", stderr);
     return 1;
