@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "toolkit/win32/form.h"
 #include "toolkit/win32/picture_box.h"
+#include "toolkit/win32/runtime.h"
 
 namespace orv::win32 {
 namespace {
@@ -167,6 +168,18 @@ TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
   // Controls of a destroyed window are still safe to call.
   form->FindLabel("fixed").Caption(u"gone");
   EXPECT_THROW(form->FindTimer("none"), std::logic_error);
+}
+
+TEST_F(Win32ControlsTest, ClosingInsideAYieldEndsTheWindowAndKeepsTheQuitForTheMainLoop) {
+  form->OnDestroyed([] { PostQuitMessage(0); });
+  const AliveToken token = form->Token();
+  PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  DoEvents();
+  EXPECT_FALSE(token.Alive());
+  // The yield met the quit request and left it for the main loop.
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 0u);
 }
 
 }  // namespace
