@@ -23,13 +23,19 @@ Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, Color containerBa
 }
 
 void Win32Label::Caption(std::u16string_view text) {
+  // Most labels get the same text on most ticks; setting it again would
+  // still cost a repaint (under Wine, several round trips to its server).
+  if (text == m_caption) return;
   m_caption.assign(text);
   m_captionChanged = true;
   // The window's own copy ends at the first NUL unit; ours, which the
-  // program reads back and draws, keeps every unit.
+  // program reads back and draws, keeps every unit. Setting the text
+  // repaints the control.
   SetWindowTextW(m_hwnd, Wide(m_caption).c_str());
   if (m_autoSize) Refit();
-  InvalidateRect(m_hwnd, nullptr, TRUE);
+  // Text that differs only after a NUL leaves the window's copy as it was,
+  // which may not repaint.
+  if (m_caption.find(u'\0') != std::u16string::npos) InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void Win32Label::Place(RECT r) {

@@ -108,7 +108,7 @@ void Win32PictureBox::FillBackground() {
     SelectObject(art, old);
     DeleteDC(art);
   }
-  InvalidateRect(m_hwnd, nullptr, FALSE);
+  Invalidate();
 }
 
 void Win32PictureBox::Cls() { FillBackground(); }
@@ -187,7 +187,7 @@ void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, flo
   }
   SelectObject(m_dc, oldPen);
   m_drawn = true;
-  InvalidateRect(m_hwnd, nullptr, FALSE);
+  Invalidate();
 }
 
 Color Win32PictureBox::PixelAt(int x, int y) const {
@@ -199,7 +199,13 @@ Color Win32PictureBox::PixelAt(int x, int y) const {
   return Rgb((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
 }
 
+void Win32PictureBox::Invalidate() {
+  if (m_invalid) return;
+  m_invalid = InvalidateRect(m_hwnd, nullptr, FALSE) != 0;
+}
+
 void Win32PictureBox::Paint() {
+  m_invalid = false;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(m_hwnd, &ps);
   const RECT& r = ps.rcPaint;

@@ -50,6 +50,8 @@ class Win32PictureBox final : public PictureSurface {
   void Resize(int width, int height);
   void FillBackground();
   void Paint();
+  // Marks the window for the next paint, once between two paints.
+  void Invalidate();
   HPEN Pen(Color color);
 
   HWND m_hwnd;
@@ -67,6 +69,9 @@ class Win32PictureBox final : public PictureSurface {
   // Whether anything was drawn since the image was last cleared: a resize
   // keeps only an image that holds drawing.
   bool m_drawn = false;
+  // Each invalidation is a call to the window system (under Wine, a round
+  // trip to its server); a graph draw makes a hundred lines.
+  bool m_invalid = false;
   bool m_autoRedraw = false;
   std::int16_t m_scaleMode = 1;
   int m_dpi = 96;
