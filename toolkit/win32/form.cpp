@@ -280,6 +280,17 @@ void Win32Form::Layout(int dpi) {
                                         kFormExStyle, dpi);
   SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame the system draws may differ from the one computed for this
+  // resolution (a system that does not scale frames per monitor): the
+  // client area is what must come out right.
+  RECT client;
+  GetClientRect(m_hwnd, &client);
+  const int missX = px(m_description.client.width) - client.right;
+  const int missY = px(m_description.client.height) - client.bottom;
+  if (missX != 0 || missY != 0) {
+    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx + missX, outer.cy + missY,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   const std::wstring icon = Wide(m_description.icon);
   if (!icon.empty()) {

@@ -170,6 +170,48 @@ TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
   EXPECT_THROW(form->FindTimer("none"), std::logic_error);
 }
 
+TEST_F(Win32ControlsTest, TabMovesTheFocusInTabIndexOrderFromTheList) {
+  form->Show(SW_SHOW);
+  const HWND list = GetDlgItem(form->Handle(), 3);
+  const HWND pic = GetDlgItem(form->Handle(), 4);
+  ASSERT_EQ(GetFocus(), list);
+  MSG tab{};
+  tab.hwnd = list;
+  tab.message = WM_KEYDOWN;
+  tab.wParam = VK_TAB;
+  EXPECT_TRUE(form->PreTranslate(tab));
+  EXPECT_EQ(GetFocus(), pic);
+  tab.hwnd = pic;
+  EXPECT_TRUE(form->PreTranslate(tab));
+  EXPECT_EQ(GetFocus(), list);
+  tab.wParam = VK_RETURN;
+  EXPECT_FALSE(form->PreTranslate(tab));
+}
+
+TEST_F(Win32ControlsTest, ANewResolutionPlacesEverythingAgainFromTwips) {
+  form->FindLabel("rate").Caption(u"下载速率: 1.00 Kb/S");
+  const RECT grownAt96 = RectOf("rate");
+  RECT suggested{0, 0, 800, 600};
+  SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->Dpi(), 144);
+  RECT client;
+  GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right, 450);
+  EXPECT_EQ(client.bottom, 300);
+  const RECT fixed = RectOf("fixed");
+  EXPECT_EQ(fixed.left, 15);
+  EXPECT_EQ(fixed.top, 60);
+  EXPECT_EQ(fixed.right - fixed.left, 81);
+  // A label that refitted refits again, to its text in the larger font.
+  const RECT rate = RectOf("rate");
+  EXPECT_EQ(rate.left, 15);
+  EXPECT_GT(rate.right - rate.left, grownAt96.right - grownAt96.left);
+  EXPECT_GT(rate.bottom - rate.top, grownAt96.bottom - grownAt96.top);
+  auto& pic = dynamic_cast<Win32PictureBox&>(form->FindPicture("pic"));
+  EXPECT_EQ(pic.ScaleWidth(), 1440.0f * 152 / 144);  // twips: (156 - 4) pixels at 144 dpi
+}
+
 TEST_F(Win32ControlsTest, ClosingInsideAYieldEndsTheWindowAndKeepsTheQuitForTheMainLoop) {
   form->OnDestroyed([] { PostQuitMessage(0); });
   const AliveToken token = form->Token();
