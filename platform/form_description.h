@@ -27,25 +27,25 @@ struct TwipsRect {
 // A font by the face name the layout was measured with; a toolkit without
 // that face uses the nearest one it has, at the same size.
 struct FontDescription {
-  std::u16string_view face;
+  std::u16string_view face{};
   double points = 9;
   bool bold = false;
 };
 
 struct ControlDescription {
-  std::string_view name;
+  std::string_view name{};
   ControlKind kind = ControlKind::Label;
   // The form's name, or the name of the frame or picture box holding it.
-  std::string_view container;
+  std::string_view container{};
   // From the top-left of the container's inner area; timers have none.
-  TwipsRect rect;
+  TwipsRect rect{};
   // Position in the tab order; -1 for timers, which take no part.
   std::int16_t tabIndex = -1;
-  std::u16string_view caption;
+  std::u16string_view caption{};
   // Unset: the toolkit's standard text colour.
-  std::optional<Color> foreColor;
+  std::optional<Color> foreColor{};
   // Unset: the form's background. Labels paint it only when opaque.
-  std::optional<Color> backColor;
+  std::optional<Color> backColor{};
   bool opaque = false;
   bool singleBorder = false;
   TextAlign align = TextAlign::Left;
@@ -53,10 +53,10 @@ struct ControlDescription {
   bool autoSize = false;
   bool wordWrap = false;
   // Unset: the form's font.
-  std::optional<FontDescription> font;
+  std::optional<FontDescription> font{};
   std::int32_t intervalMs = 0;
   // A picture box's art, drawn unscaled at the top-left of its inner area.
-  std::string_view picture;
+  std::string_view picture{};
 };
 
 // The controls are listed in the order the window holds them: within one
@@ -64,13 +64,13 @@ struct ControlDescription {
 // and labels, which have no window of their own, lie beneath all the
 // container's other controls.
 struct FormDescription {
-  std::string_view name;
-  std::u16string_view caption;
+  std::string_view name{};
+  std::u16string_view caption{};
   // Client area; left and top are the platform's to choose.
-  TwipsRect client;
+  TwipsRect client{};
   Color backColor = 0;
-  FontDescription font;
-  std::string_view icon;
+  FontDescription font{};
+  std::string_view icon{};
   std::span<const ControlDescription> controls;
 };
 

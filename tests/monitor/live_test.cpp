@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "platform/format.h"
-#include "platform/qt/text.h"
+#include "toolkit/qt/text.h"
 #include "tests/monitor/probe_process.h"
 #include "tests/platform/linux/netns.h"
 

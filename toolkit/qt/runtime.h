@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QString>
 #include <exception>
+#include <string>
+#include <string_view>
 
 #include "platform/number_locale.h"
 
@@ -14,8 +16,8 @@ void DoEvents();
 // The stored text of a per-user setting, or the default when it is
 // missing. Stored in the platform's native per-user store under the
 // organisation and application name given (an INI file on Linux).
-QString GetSetting(const QString& application, const QString& section, const QString& key,
-                   const QString& defaultValue);
+std::u16string GetSetting(std::u16string_view application, std::u16string_view section,
+                          std::u16string_view key, std::u16string_view defaultValue);
 
 // The separators a Qt locale writes numbers with.
 NumberLocale ToNumberLocale(const QLocale& locale);

@@ -4,16 +4,18 @@
 #include <QLabel>
 #include <QString>
 
+#include "platform/controls.h"
+
 namespace orv {
 
 // A text label. With AutoSize on it refits its size to its text, on one
 // line, from its fixed top-left corner whenever the caption changes.
-class Label : public QLabel {
+class QtLabel : public QLabel, public Label {
  public:
-  explicit Label(QWidget* parent);
+  explicit QtLabel(QWidget* parent);
 
-  QString Caption() const;
-  void Caption(const QString& text);
+  std::u16string Caption() const override;
+  void Caption(std::u16string_view text) override;
 
   void AutoSize(bool on);
   bool AutoSize() const { return m_autoSize; }

@@ -1,4 +1,4 @@
-#include "platform/qt/picture_box.h"
+#include "toolkit/qt/picture_box.h"
 
 #include <QMetaObject>
 #include <QPaintEvent>
@@ -11,17 +11,13 @@
 #include <string>
 
 #include "platform/error.h"
+#include "toolkit/qt/color.h"
 
 namespace orv {
 namespace {
 
 // Any unit other than pixels is taken as twips: 15 to a pixel at 96 dpi.
 constexpr double kTwipsPerPixel = 15.0;
-
-QColor ToQColor(Color color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
 
 // Liang-Barsky: cuts the segment to the rectangle [lo, hi] on both axes.
 // Returns false when nothing of it lies inside. The rasteriser works in
@@ -59,7 +55,7 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double loX, dou
 
 }  // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
+QtPictureBox::QtPictureBox(QWidget* parent) : QFrame(parent) {
   // The default picture-box border: a sunken 3D edge two pixels deep.
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
@@ -73,15 +69,15 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
   m_image.fill(ToQColor(m_backColor));
 }
 
-PictureBox::~PictureBox() { EndPainting(); }
+QtPictureBox::~QtPictureBox() { EndPainting(); }
 
-const QImage& PictureBox::Image() const {
+const QImage& QtPictureBox::Image() const {
   SyncImageSize();
   EndPainting();
   return m_image;
 }
 
-void PictureBox::SyncImageSize() const {
+void QtPictureBox::SyncImageSize() const {
   const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
   if (size == m_image.size()) return;
   EndPainting();
@@ -93,11 +89,11 @@ void PictureBox::SyncImageSize() const {
   m_image = std::move(grown);
 }
 
-bool PictureBox::AutoRedraw() const { return m_autoRedraw; }
+bool QtPictureBox::AutoRedraw() const { return m_autoRedraw; }
 
-void PictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
+void QtPictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
 
-QPainter& PictureBox::Painter(Color color) {
+QPainter& QtPictureBox::Painter(Color color) {
   const bool fresh = !m_painter.isActive();
   if (fresh) {
     m_painter.begin(&m_image);
@@ -116,11 +112,11 @@ QPainter& PictureBox::Painter(Color color) {
   return m_painter;
 }
 
-void PictureBox::EndPainting() const {
+void QtPictureBox::EndPainting() const {
   if (m_painter.isActive()) m_painter.end();
 }
 
-void PictureBox::ScheduleUpdate() {
+void QtPictureBox::ScheduleUpdate() {
   if (m_updateQueued) return;
   m_updateQueued = true;
   // A flag cleared by paintEvent would stay set for good whenever Qt drops
@@ -134,18 +130,18 @@ void PictureBox::ScheduleUpdate() {
       Qt::QueuedConnection);
 }
 
-void PictureBox::Cls() {
+void QtPictureBox::Cls() {
   SyncImageSize();
   EndPainting();
   m_image.fill(ToQColor(m_backColor));
   ScheduleUpdate();
 }
 
-std::int16_t PictureBox::DrawWidth() const { return m_drawWidth; }
+std::int16_t QtPictureBox::DrawWidth() const { return m_drawWidth; }
 
-std::int16_t PictureBox::ScaleMode() const { return m_scaleMode; }
+std::int16_t QtPictureBox::ScaleMode() const { return m_scaleMode; }
 
-void PictureBox::ScaleMode(std::int16_t mode) {
+void QtPictureBox::ScaleMode(std::int16_t mode) {
   // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
   if (mode < 0 || mode > 7) {
     throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
@@ -153,9 +149,9 @@ void PictureBox::ScaleMode(std::int16_t mode) {
   m_scaleMode = mode;
 }
 
-Color PictureBox::BackColor() const { return m_backColor; }
+Color QtPictureBox::BackColor() const { return m_backColor; }
 
-void PictureBox::BackColor(Color color) {
+void QtPictureBox::BackColor(Color color) {
   m_backColor = color & 0x00FFFFFF;
   SyncImageSize();
   EndPainting();
@@ -163,17 +159,17 @@ void PictureBox::BackColor(Color color) {
   ScheduleUpdate();
 }
 
-float PictureBox::ScaleWidth() const {
+float QtPictureBox::ScaleWidth() const {
   const double w = contentsRect().width();
   return static_cast<float>(m_scaleMode == kScaleModePixels ? w : w * kTwipsPerPixel);
 }
 
-float PictureBox::ScaleHeight() const {
+float QtPictureBox::ScaleHeight() const {
   const double h = contentsRect().height();
   return static_cast<float>(m_scaleMode == kScaleModePixels ? h : h * kTwipsPerPixel);
 }
 
-void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
+void QtPictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
   if (flags != kLineSegment && flags != kLineBox) {
     throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
   }
@@ -240,7 +236,7 @@ void PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2
   ScheduleUpdate();
 }
 
-void PictureBox::paintEvent(QPaintEvent* event) {
+void QtPictureBox::paintEvent(QPaintEvent* event) {
   SyncImageSize();
   EndPainting();
   QPainter painter(this);
@@ -251,7 +247,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
 }
 
-void PictureBox::resizeEvent(QResizeEvent* event) {
+void QtPictureBox::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
   SyncImageSize();
 }

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/picture_box.h"
+#include "toolkit/qt/picture_box.h"
 
 namespace orv {
 namespace {
@@ -86,8 +86,8 @@ std::string Diff(const QImage& got, const QImage& want) {
 }
 
 // A box of W x H inner pixels: the widget adds its two-pixel border.
-std::unique_ptr<PictureBox> MakeBox(int w, int h) {
-  auto box = std::make_unique<PictureBox>(nullptr);
+std::unique_ptr<QtPictureBox> MakeBox(int w, int h) {
+  auto box = std::make_unique<QtPictureBox>(nullptr);
   box->setGeometry(0, 0, w + 4, h + 4);
   box->ScaleMode(kScaleModePixels);
   return box;

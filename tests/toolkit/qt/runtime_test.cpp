@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "platform/error.h"
-#include "platform/qt/runtime.h"
+#include "toolkit/qt/runtime.h"
 
 namespace orv {
 namespace {
@@ -38,27 +38,25 @@ TEST_F(SettingsTest, ReadsTheStoredTextFromTheApplicationsIniFile) {
   EXPECT_TRUE(ini.contains("[Setting]")) << ini.constData();
   EXPECT_TRUE(ini.contains("Connection=2")) << ini.constData();
 
-  EXPECT_EQ(GetSetting(QStringLiteral("OrvTestApp"), QStringLiteral("Setting"),
-                       QStringLiteral("Connection"), QStringLiteral("0")),
-            QStringLiteral("2"));
+  EXPECT_EQ(GetSetting(u"OrvTestApp", u"Setting", u"Connection", u"0"), u"2");
 }
 
 TEST_F(SettingsTest, MissingSettingGivesTheDefault) {
   Store(QStringLiteral("OrvTestApp"), QStringLiteral("Setting/Other"), QStringLiteral("5"));
   struct {
-    const char* app;
-    const char* section;
-    const char* key;
+    const char16_t* app;
+    const char16_t* section;
+    const char16_t* key;
   } const cases[] = {
-      {"OrvTestApp", "Setting", "Connection"},   // key missing
-      {"OrvTestApp", "Elsewhere", "Other"},       // section missing
-      {"NoSuchApp", "Setting", "Other"},          // no file at all
+      {u"OrvTestApp", u"Setting", u"Connection"},   // key missing
+      {u"OrvTestApp", u"Elsewhere", u"Other"},      // section missing
+      {u"NoSuchApp", u"Setting", u"Other"},         // no file at all
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(GetSetting(QString::fromLatin1(c.app), QString::fromLatin1(c.section),
-                         QString::fromLatin1(c.key), QStringLiteral("0")),
-              QStringLiteral("0"))
-        << c.app << "/" << c.section << "/" << c.key;
+    EXPECT_EQ(GetSetting(c.app, c.section, c.key, u"0"), u"0")
+        << QString::fromStdU16String(c.app).toStdString() << "/"
+        << QString::fromStdU16String(c.section).toStdString() << "/"
+        << QString::fromStdU16String(c.key).toStdString();
   }
 }
 
@@ -68,13 +66,12 @@ TEST_F(SettingsTest, HandWrittenValuesComeBackAsWritten) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("[Setting]\nConnection=1,5\nBlank=\nWord=eth0\n");
   file.close();
-  const auto read = [](const char* key) {
-    return GetSetting(QStringLiteral("OrvTestApp"), QStringLiteral("Setting"),
-                      QString::fromLatin1(key), QStringLiteral("0"));
+  const auto read = [](std::u16string_view key) {
+    return GetSetting(u"OrvTestApp", u"Setting", key, u"0");
   };
-  EXPECT_EQ(read("Connection"), QStringLiteral("1,5")) << "split at the comma";
-  EXPECT_EQ(read("Blank"), QString()) << "an empty stored value is not missing";
-  EXPECT_EQ(read("Word"), QStringLiteral("eth0"));
+  EXPECT_EQ(read(u"Connection"), u"1,5") << "split at the comma";
+  EXPECT_EQ(read(u"Blank"), u"") << "an empty stored value is not missing";
+  EXPECT_EQ(read(u"Word"), u"eth0");
 }
 
 TEST(DoEventsTest, DeliversPendingEvents) {

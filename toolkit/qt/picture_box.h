@@ -12,10 +12,10 @@ namespace orv {
 // A drawing surface over a backing image in pixels. With AutoRedraw on the
 // image persists and is painted whenever the widget is exposed; with it
 // off, drawing goes to the same image (the program always switches it on).
-class PictureBox : public QFrame, public PictureSurface {
+class QtPictureBox : public QFrame, public PictureSurface {
  public:
-  explicit PictureBox(QWidget* parent);
-  ~PictureBox() override;
+  explicit QtPictureBox(QWidget* parent);
+  ~QtPictureBox() override;
 
   bool AutoRedraw() const override;
   void AutoRedraw(bool on) override;

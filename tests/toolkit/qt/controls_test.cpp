@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "platform/error.h"
-#include "platform/qt/drop_down_list.h"
-#include "platform/qt/label.h"
-#include "platform/qt/timer.h"
+#include "toolkit/qt/drop_down_list.h"
+#include "toolkit/qt/label.h"
+#include "toolkit/qt/timer.h"
 
 namespace orv {
 namespace {
@@ -25,40 +25,40 @@ bool PumpUntil(Cond cond, int limitMs) {
 }
 
 TEST(LabelTest, AutoSizeRefitsFromTheFixedTopLeftOnEveryCaption) {
-  Label label(nullptr);
+  QtLabel label(nullptr);
   label.setGeometry(30, 40, 5, 5);
   label.AutoSize(true);
   EXPECT_EQ(label.geometry(), QRect(30, 40, 5, 5)) << "switching on must keep the given size";
 
   const QFontMetrics metrics(label.font());
-  label.Caption(QStringLiteral("short"));
+  label.Caption(u"short");
   EXPECT_EQ(label.pos(), QPoint(30, 40));
   EXPECT_EQ(label.width(), metrics.horizontalAdvance(QStringLiteral("short")));
   EXPECT_EQ(label.height(), metrics.height());
   const int shortWidth = label.width();
 
-  label.Caption(QStringLiteral("a much longer caption"));
+  label.Caption(u"a much longer caption");
   EXPECT_EQ(label.pos(), QPoint(30, 40));
   EXPECT_GT(label.width(), shortWidth);
   EXPECT_EQ(label.height(), metrics.height()) << "one line only";
 
-  label.Caption(QStringLiteral("x"));
+  label.Caption(u"x");
   EXPECT_LT(label.width(), shortWidth) << "shrinks too";
 }
 
 TEST(LabelTest, WithoutAutoSizeTheBoxStays) {
-  Label label(nullptr);
+  QtLabel label(nullptr);
   label.setGeometry(1, 2, 30, 12);
-  label.Caption(QStringLiteral("a caption far wider than thirty pixels"));
+  label.Caption(u"a caption far wider than thirty pixels");
   EXPECT_EQ(label.geometry(), QRect(1, 2, 30, 12));
-  EXPECT_EQ(label.Caption(), QStringLiteral("a caption far wider than thirty pixels"));
+  EXPECT_EQ(label.Caption(), u"a caption far wider than thirty pixels");
 }
 
 TEST(LabelTest, BorderedAutoSizeLeavesRoomForTheBorder) {
-  Label label(nullptr);
+  QtLabel label(nullptr);
   label.SingleBorder(true);
   label.AutoSize(true);
-  label.Caption(QStringLiteral("123"));
+  label.Caption(u"123");
   const QFontMetrics metrics(label.font());
   EXPECT_EQ(label.frameWidth(), 1);
   EXPECT_GE(label.width(), metrics.horizontalAdvance(QStringLiteral("123")) + 2);
@@ -66,7 +66,7 @@ TEST(LabelTest, BorderedAutoSizeLeavesRoomForTheBorder) {
 }
 
 TEST(LabelTest, OpaqueFillsWithItsColourAndTransparentDoesNot) {
-  Label label(nullptr);
+  QtLabel label(nullptr);
   EXPECT_FALSE(label.autoFillBackground());
   label.Opaque(true, QColor(1, 2, 3));
   EXPECT_TRUE(label.autoFillBackground());
@@ -87,8 +87,8 @@ class ListIndexTest : public ::testing::TestWithParam<ListIndexCase> {};
 
 TEST_P(ListIndexTest, AcceptsOnlyMinusOneToLastEntry) {
   const auto& c = GetParam();
-  DropDownList list(nullptr);
-  for (int i = 0; i < c.entries; ++i) list.AddItem(QString::number(i));
+  QtDropDownList list(nullptr);
+  for (int i = 0; i < c.entries; ++i) list.AddItem(QString::number(i).toStdU16String());
   if (c.entries > 0) list.ListIndex(std::int16_t{0});
   const int before = list.ListIndex();
   if (c.accepted) {
@@ -116,17 +116,18 @@ INSTANTIATE_TEST_SUITE_P(Positions, ListIndexTest,
                                            ListIndexCase{3, 32767, false}));
 
 TEST(DropDownListTest, EntriesAppendInOrderAndClearEmpties) {
-  DropDownList list(nullptr);
+  QtDropDownList list(nullptr);
   EXPECT_FALSE(list.isEditable());
   EXPECT_EQ(list.ListCount(), 0);
   EXPECT_EQ(list.ListIndex(), -1);
-  list.AddItem(QStringLiteral("b "));
-  list.AddItem(QStringLiteral("a "));
-  list.AddItem(QStringLiteral("c "));
+  list.AddItem(u"b ");
+  list.AddItem(u"a ");
+  list.AddItem(u"c ");
   EXPECT_EQ(list.ListCount(), 3);
   EXPECT_EQ(list.itemText(0), QStringLiteral("b "));
   EXPECT_EQ(list.itemText(1), QStringLiteral("a ")) << "entries must not be sorted";
   EXPECT_EQ(list.itemText(2), QStringLiteral("c "));
+  EXPECT_EQ(list.List(1), u"a ");
   list.ListIndex(std::int16_t{2});
   list.Clear();
   EXPECT_EQ(list.ListCount(), 0);
@@ -136,7 +137,8 @@ TEST(DropDownListTest, EntriesAppendInOrderAndClearEmpties) {
 TEST(TimerTest, NamedIdleAtCreationAndCallsItsHandlerWhenEnabled) {
   QObject owner;
   int calls = 0;
-  auto* timer = new Timer(&owner, QStringLiteral("tmrTest"), 10, [&] { ++calls; });
+  auto* timer = new QtTimer(&owner, QStringLiteral("tmrTest"), 10);
+  timer->OnTimer([&] { ++calls; });
   EXPECT_EQ(timer->parent(), &owner);
   EXPECT_EQ(owner.findChild<QTimer*>(QStringLiteral("tmrTest")), timer);
   EXPECT_EQ(timer->interval(), 10);
@@ -153,7 +155,7 @@ TEST(TimerTest, NamedIdleAtCreationAndCallsItsHandlerWhenEnabled) {
 
 TEST(TimerTest, EnablingARunningTimerStartsItsPeriodAnew) {
   QObject owner;
-  auto* timer = new Timer(&owner, QStringLiteral("t"), 5000, [] {});
+  auto* timer = new QtTimer(&owner, QStringLiteral("t"), 5000);
   timer->Enabled(true);
   PumpUntil([] { return false; }, 600);
   EXPECT_LT(timer->remainingTime(), 4700);
@@ -166,14 +168,13 @@ TEST(TimerDeathTest, AnErrorEscapingAHandlerEndsTheProgramWithAReport) {
   EXPECT_EXIT(
       {
         QObject owner;
-        auto* timer = new Timer(&owner, QStringLiteral("t"), 1, [] {
-          throw Error(ErrorCode::DivisionByZero, "division by zero");
-        });
+        auto* timer = new QtTimer(&owner, QStringLiteral("t"), 1);
+        timer->OnTimer([] { throw Error(ErrorCode::Overflow, "overflow"); });
         timer->Enabled(true);
         PumpUntil([] { return false; }, 5000);
         std::exit(0);
       },
-      ::testing::ExitedWithCode(1), "Run-time error 11: division by zero");
+      ::testing::ExitedWithCode(1), "Run-time error 6: overflow");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/qt/runtime.h"
+#include "toolkit/qt/runtime.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/error.h"
+#include "toolkit/qt/text.h"
 
 namespace orv {
 
@@ -15,17 +16,18 @@ void DoEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-QString GetSetting(const QString& application, const QString& section, const QString& key,
-                   const QString& defaultValue) {
-  QSettings store(QSettings::NativeFormat, QSettings::UserScope, application, application);
-  const QVariant value = store.value(section + QLatin1Char('/') + key);
-  if (!value.isValid()) return defaultValue;
+std::u16string GetSetting(std::u16string_view application, std::u16string_view section,
+                          std::u16string_view key, std::u16string_view defaultValue) {
+  const QString app = ToQString(application);
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, app, app);
+  const QVariant value = store.value(ToQString(section) + QLatin1Char('/') + ToQString(key));
+  if (!value.isValid()) return std::u16string(defaultValue);
   // The INI reader splits an unquoted value at its commas; the stored
   // text is what the user wrote, so put it back together.
   if (value.typeId() == QMetaType::QStringList) {
-    return value.toStringList().join(QLatin1Char(','));
+    return value.toStringList().join(QLatin1Char(',')).toStdU16String();
   }
-  return value.toString();
+  return value.toString().toStdU16String();
 }
 
 NumberLocale ToNumberLocale(const QLocale& locale) {

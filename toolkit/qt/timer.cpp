@@ -1,22 +1,23 @@
-#include "platform/qt/timer.h"
+#include "toolkit/qt/timer.h"
 
 #include <exception>
 #include <utility>
 
-#include "platform/qt/runtime.h"
+#include "toolkit/qt/runtime.h"
 
 namespace orv {
 
-Timer::Timer(QObject* parent, const QString& name, int intervalMs, std::function<void()> handler)
-    : QTimer(parent) {
+QtTimer::QtTimer(QObject* parent, const QString& name, int intervalMs) : QTimer(parent) {
   setObjectName(name);
   setInterval(intervalMs);
   setSingleShot(false);
   // A coarse timer may slip by 5% of its period; the sampling tick
   // counts on a steady 100 ms.
   setTimerType(Qt::PreciseTimer);
-  connect(this, &QTimer::timeout, this, [handler = std::move(handler)] {
-    if (!handler) return;
+  connect(this, &QTimer::timeout, this, [this] {
+    if (!m_handler) return;
+    // The handler may replace itself; the running one stays alive.
+    const std::function<void()> handler = m_handler;
     // An exception must not unwind through Qt's event loop; one that the
     // handler did not contain ends the program with a report.
     try {
@@ -27,9 +28,9 @@ Timer::Timer(QObject* parent, const QString& name, int intervalMs, std::function
   });
 }
 
-bool Timer::Enabled() const { return isActive(); }
+bool QtTimer::Enabled() const { return isActive(); }
 
-void Timer::Enabled(bool on) {
+void QtTimer::Enabled(bool on) {
   // start() on a running timer begins its period anew.
   if (on) {
     start();
@@ -37,5 +38,7 @@ void Timer::Enabled(bool on) {
     stop();
   }
 }
+
+void QtTimer::OnTimer(std::function<void()> handler) { m_handler = std::move(handler); }
 
 }  // namespace orv

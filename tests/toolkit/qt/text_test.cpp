@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/text.h"
+#include "toolkit/qt/text.h"
 
 namespace orv {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/error.h"
-#include "platform/qt/picture_box.h"
+#include "toolkit/qt/picture_box.h"
 
 namespace orv {
 namespace {
@@ -24,7 +24,7 @@ class PictureBoxTest : public ::testing::Test {
   PictureBoxTest() { box.setGeometry(0, 0, 104, 64); }
   QRgb At(int x, int y) const { return box.Image().pixel(x, y) & 0xFFFFFF; }
   static QRgb Q(Color c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF; }
-  PictureBox box{nullptr};
+  QtPictureBox box{nullptr};
 };
 
 TEST_F(PictureBoxTest, ImageCoversTheInnerAreaInTheBackgroundColour) {
@@ -211,7 +211,7 @@ TEST_F(PictureBoxTest, ResizeKeepsWhatWasDrawn) {
 // taken in between must not see what is drawn after it, even once the box
 // that drew it is gone.
 TEST(PictureBoxImage, CopyTakenBetweenCallsKeepsItsPixels) {
-  auto box = std::make_unique<PictureBox>(nullptr);
+  auto box = std::make_unique<QtPictureBox>(nullptr);
   box->setGeometry(0, 0, 104, 64);
   box->ScaleMode(kScaleModePixels);
   box->Line(kLineSegment, 0, 10, 99, 10, kRed);
@@ -234,7 +234,7 @@ TEST(PictureBoxImage, CopyTakenBetweenCallsKeepsItsPixels) {
 // the next use for a hidden one (Qt holds back its resize event).
 TEST(PictureBoxImage, ResizeBetweenCallsKeepsBothDrawings) {
   for (bool shown : {false, true}) {
-    PictureBox box(nullptr);
+    QtPictureBox box(nullptr);
     box.setGeometry(0, 0, 104, 64);
     box.ScaleMode(kScaleModePixels);
     if (shown) {
@@ -254,15 +254,15 @@ TEST(PictureBoxImage, ResizeBetweenCallsKeepsBothDrawings) {
   }
 }
 
-class CountingBox : public PictureBox {
+class CountingBox : public QtPictureBox {
  public:
-  using PictureBox::PictureBox;
+  using QtPictureBox::QtPictureBox;
   int paints = 0;
 
  protected:
   void paintEvent(QPaintEvent* event) override {
     ++paints;
-    PictureBox::paintEvent(event);
+    QtPictureBox::paintEvent(event);
   }
 };
 

@@ -1,3 +1,3 @@
-#include "monitor/app.h"
+#include "app/qt/app.h"
 
 int main(int argc, char** argv) { return orv::RunMonitor(argc, argv); }

@@ -1,4 +1,4 @@
-#include "platform/qt/text.h"
+#include "toolkit/qt/text.h"
 
 namespace orv {
 

@@ -1,11 +1,13 @@
-#include "platform/qt/label.h"
+#include "toolkit/qt/label.h"
 
 #include <QFontMetrics>
 #include <QPalette>
 
+#include "toolkit/qt/text.h"
+
 namespace orv {
 
-Label::Label(QWidget* parent) : QLabel(parent) {
+QtLabel::QtLabel(QWidget* parent) : QLabel(parent) {
   // A caption starts at the top-left of its box and never wraps.
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setWordWrap(false);
@@ -15,21 +17,21 @@ Label::Label(QWidget* parent) : QLabel(parent) {
   setAutoFillBackground(false);
 }
 
-QString Label::Caption() const { return text(); }
+std::u16string QtLabel::Caption() const { return text().toStdU16String(); }
 
-void Label::Caption(const QString& text) {
-  setText(text);
+void QtLabel::Caption(std::u16string_view text) {
+  setText(ToQString(text));
   if (m_autoSize) Refit();
 }
 
-void Label::AutoSize(bool on) {
+void QtLabel::AutoSize(bool on) {
   // Switching auto-size on keeps the size the layout gave: those sizes
   // were measured for the caption it starts with. The next caption
   // change refits.
   m_autoSize = on;
 }
 
-void Label::Opaque(bool on, QColor background) {
+void QtLabel::Opaque(bool on, QColor background) {
   if (on) {
     QPalette p = palette();
     p.setColor(QPalette::Window, background);
@@ -38,13 +40,13 @@ void Label::Opaque(bool on, QColor background) {
   setAutoFillBackground(on);
 }
 
-void Label::ForeColor(QColor color) {
+void QtLabel::ForeColor(QColor color) {
   QPalette p = palette();
   p.setColor(QPalette::WindowText, color);
   setPalette(p);
 }
 
-void Label::SingleBorder(bool on) {
+void QtLabel::SingleBorder(bool on) {
   if (on) {
     // A plain one-pixel line drawn in the text colour; the text keeps two
     // pixels off it on its aligned side.
@@ -57,7 +59,7 @@ void Label::SingleBorder(bool on) {
   }
 }
 
-void Label::Refit() {
+void QtLabel::Refit() {
   const QFontMetrics metrics(font());
   const int frame = 2 * frameWidth();
   const int pad = 2 * margin() + (indent() > 0 ? indent() : 0);
