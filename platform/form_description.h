@@ -57,6 +57,13 @@ struct ControlDescription {
   std::int32_t intervalMs = 0;
   // A picture box's art, drawn unscaled at the top-left of its inner area.
   std::string_view picture{};
+  // A label that captions another control: that control is named by the
+  // label's text for screen readers.
+  std::string_view labelFor{};
+  // For controls no label captions: what a screen reader calls it, and
+  // what it shows.
+  std::u16string_view accessibleName{};
+  std::u16string_view accessibleDescription{};
 };
 
 // The controls are listed in the order the window holds them: within one
@@ -71,7 +78,9 @@ struct FormDescription {
   Color backColor = 0;
   FontDescription font{};
   std::string_view icon{};
-  std::span<const ControlDescription> controls;
+  // Neither resized nor maximised: the controls never follow the size.
+  bool fixedSize = false;
+  std::span<const ControlDescription> controls{};
 };
 
 // Whole pixels at a resolution, rounded to nearest.

@@ -464,6 +464,34 @@ TEST_F(MonitorTest, AnInterfaceComingOrGoingRebuildsTheListAndRestoresTheStoredC
   EXPECT_EQ(window->cboConnectionType->ListIndex(), -1);
 }
 
+// One interface leaving as another arrives between two ticks keeps the
+// count: the entries themselves tell, from the read the refresh makes.
+TEST_F(MonitorTest, ASwapWithinOneTickRebuildsTheListWithoutAnExtraRead) {
+  stored = u"1";
+  Table before = Interfaces(3, 100, 100);
+  before.descriptions[2] = u"veth-old";
+  Open(before);
+  Tick(before);
+  ASSERT_EQ(Entries(), (Texts{u"if0 ", u"if1 ", u"veth-old "}));
+
+  Table after = before;
+  after.descriptions[2] = u"veth-new";
+  int reads = reader->reads;
+  Tick(after);
+  EXPECT_EQ(Entries(), (Texts{u"if0 ", u"if1 ", u"veth-new "}));
+  EXPECT_EQ(window->cboConnectionType->ListIndex(), 1) << "the stored choice, restored";
+  EXPECT_EQ(reader->reads - reads, 3) << "the refresh's read, then one for the fill";
+
+  reads = reader->reads;
+  Tick(after);
+  EXPECT_EQ(reader->reads - reads, 2) << "an unchanged table is no rebuild";
+
+  Table reordered = after;
+  std::swap(reordered.descriptions[0], reordered.descriptions[1]);
+  Tick(reordered);
+  EXPECT_EQ(Entries(), (Texts{u"if1 ", u"if0 ", u"veth-new "})) << "the order is the table's";
+}
+
 TEST_F(MonitorTest, AFailedCountTestCountsAsPassedAndRebuilds) {
   Open(Interfaces(3));
   Tick(Interfaces(3, 0, 0));

@@ -1,5 +1,8 @@
 #include "toolkit/qt/drop_down_list.h"
 
+#include <QPainter>
+#include <QPen>
+#include <QStyleOptionComboBox>
 #include <string>
 
 #include "platform/error.h"
@@ -39,6 +42,27 @@ std::u16string QtDropDownList::List(std::int16_t position) const {
     throw Error(ErrorCode::InvalidProperty, "no list entry " + std::to_string(position));
   }
   return itemText(position).toStdU16String();
+}
+
+}  // namespace orv
+
+namespace orv {
+
+void QtDropDownList::paintEvent(QPaintEvent* event) {
+  QComboBox::paintEvent(event);
+  // Styles draw a focus frame only after focus moved by keyboard; the list
+  // has the focus from the moment the window opens, so it marks it itself:
+  // a dotted line inside the text field, in the highlight colour.
+  if (!hasFocus()) return;
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  const QRect field =
+      style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+  QPainter painter(this);
+  QPen pen(palette().color(QPalette::Highlight));
+  pen.setStyle(Qt::DotLine);
+  painter.setPen(pen);
+  painter.drawRect(field.adjusted(0, 0, -1, -1));
 }
 
 }  // namespace orv

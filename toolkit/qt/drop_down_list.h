@@ -18,6 +18,9 @@ class QtDropDownList : public QComboBox, public DropDownList {
   std::int16_t ListIndex() const override;
   void ListIndex(std::int16_t position) override;
   std::u16string List(std::int16_t position) const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace orv

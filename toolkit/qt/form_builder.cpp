@@ -85,19 +85,28 @@ class Builder {
     auto result = std::make_unique<QtForm>(window);
     window->setObjectName(Latin1(m_form.name));
     window->setWindowTitle(ToQString(m_form.caption));
-    // A standard resizable frame without the maximise box: the controls never
-    // follow the window's size, so maximising would only show empty face.
+    // No maximise box: the controls never follow the window's size, so
+    // maximising would only show empty face.
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (!m_form.icon.empty()) window->setWindowIcon(QIcon(QPixmap::fromImage(LoadArt(m_form.icon))));
     SetBackground(window, m_form.backColor);
     window->setFont(ToQFont(m_form.font));
-    window->resize(Px(m_form.client.width), Px(m_form.client.height));
+    const QSize client(Px(m_form.client.width), Px(m_form.client.height));
+    // A fixed size is a minimum equal to the maximum, which is what window
+    // managers (and Qt's own Wayland decorations) read to offer no resize
+    // and no maximise.
+    if (m_form.fixedSize) {
+      window->setFixedSize(client);
+    } else {
+      window->resize(client);
+    }
     m_made[m_form.name] = window;
 
     for (const ControlDescription& d : m_form.controls) m_made[d.name] = Make(d);
     Stack();
     ChainTabs();
+    NameForScreenReaders();
     return result;
   }
 
@@ -201,7 +210,8 @@ class Builder {
     banner->setIndent(0);
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner->setPixmap(QPixmap::fromImage(LoadArt(d.picture)));
-    banner->setFocusPolicy(Qt::TabFocus);
+    // Nothing in a picture box reacts to keys, so it takes no focus.
+    banner->setFocusPolicy(Qt::NoFocus);
     SetBackground(banner, d.backColor.value_or(m_form.backColor));
     Place(banner, container, d.rect);
     return banner;
@@ -209,7 +219,7 @@ class Builder {
 
   static QWidget* MakeGraphBox(const ControlDescription& d, const Container& container) {
     auto* box = new QtPictureBox(container.widget);
-    box->setFocusPolicy(Qt::TabFocus);
+    box->setFocusPolicy(Qt::NoFocus);
     Place(box, container, d.rect);
     if (d.backColor) box->BackColor(*d.backColor);
     return box;
@@ -252,6 +262,29 @@ class Builder {
       if (first == nullptr && (w->focusPolicy() & Qt::TabFocus) != 0) first = w;
     }
     if (first != nullptr) first->setFocus(Qt::OtherFocusReason);
+  }
+
+  // A screen reader names a control by its caption label, or by the name
+  // the description gives it; without one a value box would be read out
+  // as its bare number and the list as its current entry.
+  void NameForScreenReaders() const {
+    for (const ControlDescription& d : m_form.controls) {
+      QWidget* w = d.kind == ControlKind::Timer ? nullptr : Widget(d.name);
+      if (w == nullptr) continue;
+      if (!d.accessibleName.empty()) w->setAccessibleName(ToQString(d.accessibleName));
+      if (!d.accessibleDescription.empty()) {
+        w->setAccessibleDescription(ToQString(d.accessibleDescription));
+      }
+      if (d.labelFor.empty()) continue;
+      const auto target = m_made.find(d.labelFor);
+      auto* label = qobject_cast<QLabel*>(w);
+      if (target == m_made.end() || label == nullptr) {
+        throw std::logic_error(std::string(d.name) + " captions no control of the form");
+      }
+      auto* captioned = qobject_cast<QWidget*>(target->second);
+      label->setBuddy(captioned);
+      captioned->setAccessibleName(ToQString(d.caption).trimmed());
+    }
   }
 
   const FormDescription& m_form;

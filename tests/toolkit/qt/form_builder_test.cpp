@@ -19,6 +19,9 @@ namespace {
 // list, a picture box holding a label and a timer. Twips are multiples of
 // 15 so the pixels are exact.
 constexpr std::array kControls{
+    // Listed first, yet later in the tab order than the other list.
+    ControlDescription{.name = "list2", .kind = ControlKind::DropDownList, .container = "form",
+                       .rect = {1800, 0, 1200, 330}, .tabIndex = 6},
     ControlDescription{.name = "box", .kind = ControlKind::PictureBox, .container = "form",
                        .rect = {0, 0, 1500, 750}, .tabIndex = 3},
     ControlDescription{.name = "inBox", .kind = ControlKind::Label, .container = "box",
@@ -70,14 +73,16 @@ TEST(FormBuilderTest, PlacesNamesStacksAndChainsAsDescribed) {
   EXPECT_TRUE(window->findChild<QtLabel*>(QStringLiteral("lower"))->alignment() & Qt::AlignRight);
   EXPECT_EQ(form->FindLabel("upper").Caption(), u"upper");
 
-  // Tab index 0 and 1 take no focus; the list (2) is the first that does.
+  // Frames, labels and picture boxes take no focus; the list (2) is the
+  // first that does, the other list (6) the next.
   window->show();
   window->activateWindow();
   QApplication::processEvents();
   EXPECT_EQ(window->focusWidget(), list);
   QWidget* next = list->nextInFocusChain();
   while (next != list && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-  EXPECT_EQ(next, box) << "the box (3) comes after the list (2)";
+  EXPECT_EQ(next, window->findChild<QtDropDownList*>(QStringLiteral("list2")));
+  EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(FormBuilderTest, ANameOfAnotherKindOrNoneIsAFaultOfTheProgram) {
