@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QString>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -86,6 +87,9 @@ struct IconSize {
   int size;
   double shapeAgreement;  // the least share the rendering must agree on
 };
+
+// Names each case by its size, in test names and messages.
+void PrintTo(const IconSize& icon, std::ostream* os) { *os << icon.size; }
 
 class ThemeIconTest : public ::testing::TestWithParam<IconSize> {};
 
