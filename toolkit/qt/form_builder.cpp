@@ -3,8 +3,6 @@
 #include <QFont>
 #include <QFrame>
 #include <QIcon>
-#include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/qt/art.h"
 #include "toolkit/qt/color.h"
 #include "toolkit/qt/drop_down_list.h"
 #include "toolkit/qt/label.h"
@@ -33,14 +32,6 @@ int Px(std::int32_t twips) { return TwipsToPixels(twips, kLayoutDpi); }
 
 QString Latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The art is PNG. Left to detect the format, the image reader loads every
-// image plugin to ask it; told the format, it uses its built-in reader.
-QImage LoadArt(std::string_view name) {
-  QImageReader reader(QStringLiteral(":/art/") + Latin1(name) + QStringLiteral(".png"), "png");
-  reader.setAutoDetectImageFormat(false);
-  return reader.read();
 }
 
 // The faces the layout names, each with the installed faces nearest to
@@ -89,7 +80,7 @@ class Builder {
     // maximising would only show empty face.
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    if (!m_form.icon.empty()) window->setWindowIcon(QIcon(QPixmap::fromImage(LoadArt(m_form.icon))));
+    if (!m_form.icon.empty()) window->setWindowIcon(LoadIcon(m_form.icon));
     SetBackground(window, m_form.backColor);
     window->setFont(ToQFont(m_form.font));
     const QSize client(Px(m_form.client.width), Px(m_form.client.height));
@@ -209,7 +200,7 @@ class Builder {
     banner->setMargin(0);
     banner->setIndent(0);
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    banner->setPixmap(QPixmap::fromImage(LoadArt(d.picture)));
+    banner->setPixmap(LoadPicture(d.picture, banner->devicePixelRatioF()));
     // Nothing in a picture box reacts to keys, so it takes no focus.
     banner->setFocusPolicy(Qt::NoFocus);
     SetBackground(banner, d.backColor.value_or(m_form.backColor));

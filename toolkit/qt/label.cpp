@@ -21,6 +21,9 @@ std::u16string QtLabel::Caption() const { return text().toStdU16String(); }
 
 void QtLabel::Caption(std::u16string_view text) {
   setText(ToQString(text));
+  // A label named for screen readers by its caption would hide what it
+  // shows: the shown text goes with it as its description.
+  if (!accessibleName().isEmpty()) setAccessibleDescription(this->text());
   if (m_autoSize) Refit();
 }
 
