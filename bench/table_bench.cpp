@@ -5,13 +5,13 @@
 #include <span>
 #include <vector>
 
-#include "platform/if_table.h"
-#include "platform/linux/if_row_writer.h"
-#include "platform/linux/if_table_cached.h"
-#include "platform/linux/if_table_source.h"
-#include "platform/linux/netlink_parse.h"
-#include "platform/linux/netlink_socket.h"
-#include "platform/linux/proc_net_dev.h"
+#include "iftable/if_table.h"
+#include "iftable/linux/if_row_writer.h"
+#include "iftable/linux/if_table_cached.h"
+#include "iftable/linux/if_table_source.h"
+#include "iftable/linux/netlink_parse.h"
+#include "iftable/linux/netlink_socket.h"
+#include "iftable/linux/proc_net_dev.h"
 #include "stats/cip_helper.h"
 
 namespace orv {

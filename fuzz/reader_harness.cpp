@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fuzz/harnesses.h"
+#include "iftable/if_table.h"
 #include "platform/error.h"
-#include "platform/if_table.h"
 #include "stats/cip_helper.h"
 
 namespace orv::fuzz {

@@ -19,7 +19,7 @@
 
 #include "monitor/app.h"
 #include "monitor/frm_bandwidth.h"
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "platform/qt/runtime.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
