@@ -125,8 +125,8 @@ NetlinkOutcome RunNetlink(Bytes input) {
       case DumpProgress::Malformed: dumpStatus = DumpStatus::Malformed; break;
       default: dumpStatus = DumpStatus::Failed; break;
     }
-    for (const LinkInfo& link : parser.links()) CheckLink(link);
-    links = parser.TakeLinks();
+    for (const LinkInfo& link : parser.entries()) CheckLink(link);
+    links = parser.TakeEntries();
     // A lone message payload, as a notification would carry it.
     LinkInfo single;
     if (ParseNewLink(input.subspan(std::min<std::size_t>(9, input.size())), single)) {

@@ -267,9 +267,8 @@ NetlinkStatsDumper::NetlinkStatsDumper() = default;
 NetlinkStatsDumper::~NetlinkStatsDumper() = default;
 
 DumpStatus NetlinkStatsDumper::operator()(std::vector<LinkCounters>& out) {
-  return RunDump<StatsDumpParser>(
-      socket_, seq_, &NetlinkSocket::DumpStats,
-      [&](StatsDumpParser& parser) { out = parser.TakeEntries(); },
+  return RunDump(
+      socket_, seq_, &NetlinkSocket::DumpStats, out,
       [](int error) {
         // A kernel without the request, or a policy against it, will not
         // change its mind; anything else may pass.

@@ -133,9 +133,8 @@ NetlinkLinkDumper::NetlinkLinkDumper() : state_(std::make_unique<State>()) {}
 NetlinkLinkDumper::~NetlinkLinkDumper() = default;
 
 DumpStatus NetlinkLinkDumper::operator()(std::vector<LinkInfo>& links) {
-  return RunDump<LinkDumpParser>(
-      state_->socket, state_->seq, &NetlinkSocket::DumpLinks,
-      [&](LinkDumpParser& parser) { links = parser.TakeLinks(); },
+  return RunDump(
+      state_->socket, state_->seq, &NetlinkSocket::DumpLinks, links,
       // The kernel itself refusing the dump means netlink is of no use
       // here (a filter, a policy): that is what the fallback is for.
       [](int) { return DumpStatus::Unavailable; });

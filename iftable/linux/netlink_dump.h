@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "iftable/linux/if_table_source.h"
 #include "iftable/linux/netlink_parse.h"
@@ -9,18 +10,18 @@
 
 namespace orv::linux_if {
 
-// Runs one dump through a fresh Parser on `socket`, with the next
+// Runs one dump through a fresh parser on `socket`, with the next
 // sequence number each try. A dump the kernel marked as interrupted (the
 // table changed under it) or a datagram larger than the buffer is worth
-// another try, three at most. `take(parser)` collects a complete dump;
+// another try, three at most. A complete dump's entries go to `out`;
 // `onKernelError(errno)` says what an error message from the kernel means.
-template <class Parser, class Take, class OnKernelError>
-DumpStatus RunDump(NetlinkSocket& socket, std::uint32_t& seq, DumpCall dump, Take take,
-                   OnKernelError onKernelError) {
+template <class Entry, class OnKernelError>
+DumpStatus RunDump(NetlinkSocket& socket, std::uint32_t& seq, DumpCall dump,
+                   std::vector<Entry>& out, OnKernelError onKernelError) {
   constexpr int kAttempts = 3;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (!socket.Open()) return DumpStatus::Unavailable;
-    Parser parser(++seq, socket.portId());
+    DumpParser<Entry> parser(++seq, socket.portId());
     DumpProgress progress = DumpProgress::More;
     const auto result =
         (socket.*dump)(seq, [&](std::span<const std::uint8_t> datagram) -> NetlinkSocket::SinkAnswer {
@@ -30,7 +31,7 @@ DumpStatus RunDump(NetlinkSocket& socket, std::uint32_t& seq, DumpCall dump, Tak
     switch (result) {
       case SocketResult::Ok:
         if (parser.interrupted()) continue;
-        take(parser);
+        out = parser.TakeEntries();
         return DumpStatus::Ok;
       case SocketResult::Unavailable:
         return DumpStatus::Unavailable;

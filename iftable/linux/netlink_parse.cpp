@@ -183,15 +183,15 @@ bool WalkMessages(std::span<const std::uint8_t> datagram, OnMessage&& on) {
   return true;
 }
 
-// The messages every dump reply shares: the end, errors, overruns. nullopt
-// for a message that carries data, which the caller parses.
 // The kernel reports errors as negated errno values. INT_MIN has no
 // positive counterpart, and is no errno anyway.
-static int ErrnoOf(std::int32_t err) {
+int ErrnoOf(std::int32_t err) {
   if (err == std::numeric_limits<std::int32_t>::min()) return EINVAL;
   return err < 0 ? -err : err;
 }
 
+// The messages every dump reply shares: the end, errors, overruns. nullopt
+// for a message that carries data, which the caller parses.
 std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t flags,
                                            std::span<const std::uint8_t> payload,
                                            bool& interrupted, int& kernelError) {
@@ -228,30 +228,6 @@ std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t fla
 
 }  // namespace
 
-DumpProgress LinkDumpParser::Feed(std::span<const std::uint8_t> datagram) {
-  if (state_ != DumpProgress::More) return state_;
-  const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
-    if (hdr.nlmsg_seq == seq_ && hdr.nlmsg_pid == portId_) {
-      state_ = ParseMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload);
-    }
-    return state_ == DumpProgress::More;
-  });
-  if (!framed) state_ = DumpProgress::Malformed;
-  return state_;
-}
-
-DumpProgress LinkDumpParser::ParseMessage(std::uint16_t type, std::uint16_t flags,
-                                          std::span<const std::uint8_t> payload) {
-  if (auto control = ControlMessage(type, flags, payload, interrupted_, kernelError_)) {
-    return *control;
-  }
-  if (type != RTM_NEWLINK) return DumpProgress::More;
-  LinkInfo link;
-  if (!ParseNewLink(payload, link)) return DumpProgress::Malformed;
-  links_.push_back(std::move(link));
-  return DumpProgress::More;
-}
-
 bool ParseNewStats(std::span<const std::uint8_t> payload, LinkCounters& out) {
   if (payload.size() < sizeof(if_stats_msg)) return false;
   const auto head = Read<if_stats_msg>(payload);
@@ -270,17 +246,38 @@ bool ParseNewStats(std::span<const std::uint8_t> payload, LinkCounters& out) {
   });
 }
 
-DumpProgress StatsDumpParser::Feed(std::span<const std::uint8_t> datagram) {
+namespace {
+
+// The data message of each dump and how its payload is read.
+template <class Entry>
+struct DumpMessage;
+
+template <>
+struct DumpMessage<LinkInfo> {
+  static constexpr std::uint16_t kType = RTM_NEWLINK;
+  static constexpr auto Parse = ParseNewLink;
+};
+
+template <>
+struct DumpMessage<LinkCounters> {
+  static constexpr std::uint16_t kType = RTM_NEWSTATS;
+  static constexpr auto Parse = ParseNewStats;
+};
+
+}  // namespace
+
+template <class Entry>
+DumpProgress DumpParser<Entry>::Feed(std::span<const std::uint8_t> datagram) {
   if (state_ != DumpProgress::More) return state_;
   const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
     if (hdr.nlmsg_seq != seq_ || hdr.nlmsg_pid != portId_) return true;
     if (auto control =
             ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, interrupted_, kernelError_)) {
       state_ = *control;
-    } else if (hdr.nlmsg_type == RTM_NEWSTATS) {
-      LinkCounters entry;
-      if (ParseNewStats(payload, entry)) {
-        entries_.push_back(entry);
+    } else if (hdr.nlmsg_type == DumpMessage<Entry>::kType) {
+      Entry entry;
+      if (DumpMessage<Entry>::Parse(payload, entry)) {
+        entries_.push_back(std::move(entry));
       } else {
         state_ = DumpProgress::Malformed;
       }
@@ -290,6 +287,9 @@ DumpProgress StatsDumpParser::Feed(std::span<const std::uint8_t> datagram) {
   if (!framed) state_ = DumpProgress::Malformed;
   return state_;
 }
+
+template class DumpParser<LinkInfo>;
+template class DumpParser<LinkCounters>;
 
 bool ParseLinkEvents(std::span<const std::uint8_t> datagram, std::vector<LinkEvent>& out) {
   bool ok = true;

@@ -7,46 +7,16 @@
 
 #include "iftable/linux/link_row.h"
 
-// The reply to one RTM_GETLINK dump request, parsed from the bytes the
-// kernel sent. Pure: it sees only the bytes, so recorded replies and
-// hand-made damaged ones can be fed to it.
+// The replies to the RTM_GETLINK and RTM_GETSTATS dump requests, parsed
+// from the bytes the kernel sent. Pure: they see only the bytes, so
+// recorded replies and hand-made damaged ones can be fed to them.
 namespace orv::linux_if {
 
 enum class DumpProgress {
   More,         // the dump goes on in a later datagram
-  Done,         // NLMSG_DONE seen; links() is complete
+  Done,         // NLMSG_DONE seen; entries() is complete
   Malformed,    // a length or size that does not fit: the reply is unusable
   KernelError,  // NLMSG_ERROR or a failed NLMSG_DONE; see kernelError()
-};
-
-class LinkDumpParser {
- public:
-  // Messages are accepted only with this sequence number and port id;
-  // anything else is an answer to another request and is passed over.
-  LinkDumpParser(std::uint32_t seq, std::uint32_t portId) : seq_(seq), portId_(portId) {}
-
-  // Feeds one datagram. After Done, Malformed or KernelError the parser
-  // takes nothing more (it keeps returning that result).
-  DumpProgress Feed(std::span<const std::uint8_t> datagram);
-
-  const std::vector<LinkInfo>& links() const { return links_; }
-  std::vector<LinkInfo> TakeLinks() { return std::move(links_); }
-  // The kernel flagged the dump as inconsistent (the link table changed
-  // while it was being dumped); the caller should dump again.
-  bool interrupted() const { return interrupted_; }
-  // errno the kernel reported (positive), for KernelError.
-  int kernelError() const { return kernelError_; }
-
- private:
-  DumpProgress ParseMessage(std::uint16_t type, std::uint16_t flags,
-                            std::span<const std::uint8_t> payload);
-
-  std::uint32_t seq_;
-  std::uint32_t portId_;
-  DumpProgress state_ = DumpProgress::More;
-  bool interrupted_ = false;
-  int kernelError_ = 0;
-  std::vector<LinkInfo> links_;
 };
 
 // Parses the payload of one RTM_NEWLINK message (ifinfomsg and its
@@ -64,17 +34,25 @@ struct LinkCounters {
 // it does not fit or the index is not a link's.
 bool ParseNewStats(std::span<const std::uint8_t> payload, LinkCounters& out);
 
-// The reply to one RTM_GETSTATS dump request, as LinkDumpParser does it
-// for links.
-class StatsDumpParser {
+// The reply to one dump request, one Entry per data message: LinkInfo
+// from RTM_NEWLINK, LinkCounters from RTM_NEWSTATS.
+template <class Entry>
+class DumpParser {
  public:
-  StatsDumpParser(std::uint32_t seq, std::uint32_t portId) : seq_(seq), portId_(portId) {}
+  // Messages are accepted only with this sequence number and port id;
+  // anything else is an answer to another request and is passed over.
+  DumpParser(std::uint32_t seq, std::uint32_t portId) : seq_(seq), portId_(portId) {}
 
+  // Feeds one datagram. After Done, Malformed or KernelError the parser
+  // takes nothing more (it keeps returning that result).
   DumpProgress Feed(std::span<const std::uint8_t> datagram);
 
-  const std::vector<LinkCounters>& entries() const { return entries_; }
-  std::vector<LinkCounters> TakeEntries() { return std::move(entries_); }
+  const std::vector<Entry>& entries() const { return entries_; }
+  std::vector<Entry> TakeEntries() { return std::move(entries_); }
+  // The kernel flagged the dump as inconsistent (the table changed while
+  // it was being dumped); the caller should dump again.
   bool interrupted() const { return interrupted_; }
+  // errno the kernel reported (positive), for KernelError.
   int kernelError() const { return kernelError_; }
 
  private:
@@ -83,8 +61,14 @@ class StatsDumpParser {
   DumpProgress state_ = DumpProgress::More;
   bool interrupted_ = false;
   int kernelError_ = 0;
-  std::vector<LinkCounters> entries_;
+  std::vector<Entry> entries_;
 };
+
+// Feed is defined for these two in netlink_parse.cpp.
+extern template class DumpParser<LinkInfo>;
+extern template class DumpParser<LinkCounters>;
+using LinkDumpParser = DumpParser<LinkInfo>;
+using StatsDumpParser = DumpParser<LinkCounters>;
 
 // One change of the link table, as RTNLGRP_LINK announces it.
 struct LinkEvent {

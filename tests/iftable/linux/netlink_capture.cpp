@@ -32,6 +32,6 @@ int main() {
     std::fprintf(stderr, "netlink_capture: the dump failed\n");
     return 1;
   }
-  std::fprintf(stderr, "netlink_capture: %zu links\n", parser.links().size());
+  std::fprintf(stderr, "netlink_capture: %zu links\n", parser.entries().size());
   return 0;
 }

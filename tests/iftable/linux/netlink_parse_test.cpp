@@ -59,7 +59,7 @@ Parsed FeedAll(const NetlinkFixture& f) {
     out.progress = parser.Feed(d);
     out.steps.push_back(out.progress);
   }
-  out.links = parser.links();
+  out.links = parser.entries();
   return out;
 }
 
@@ -137,7 +137,7 @@ TEST(NetlinkFixture, AnswersToAnotherRequestArePassedOver) {
   for (const auto& [seq, port] : {std::pair{f.seq + 1, f.port}, std::pair{f.seq, f.port + 1}}) {
     LinkDumpParser parser(seq, port);
     for (const auto& d : f.datagrams) EXPECT_EQ(parser.Feed(d), DumpProgress::More);
-    EXPECT_TRUE(parser.links().empty());
+    EXPECT_TRUE(parser.entries().empty());
   }
 }
 
@@ -259,7 +259,7 @@ TEST(NetlinkParse, FinishedParserTakesNothingMore) {
   LinkDumpParser parser(kSeq, kPort);
   ASSERT_EQ(parser.Feed(Join({Link(1, "a").Bytes(), Done()})), DumpProgress::Done);
   EXPECT_EQ(parser.Feed(Link(2, "b").Bytes()), DumpProgress::Done);
-  EXPECT_EQ(parser.links().size(), 1u);
+  EXPECT_EQ(parser.entries().size(), 1u);
 
   LinkDumpParser broken(kSeq, kPort);
   ASSERT_EQ(broken.Feed(Link(0, "a").Bytes()), DumpProgress::Malformed);
@@ -295,8 +295,8 @@ TEST(NetlinkParse, FieldsOfAHandMadeLink) {
   std::memcpy(shifted.data() + 1, bytes.data(), bytes.size());
   LinkDumpParser parser(kSeq, kPort);
   ASSERT_EQ(parser.Feed({shifted.data() + 1, bytes.size()}), DumpProgress::Done);
-  ASSERT_EQ(parser.links().size(), 1u);
-  const LinkInfo& l = parser.links()[0];
+  ASSERT_EQ(parser.entries().size(), 1u);
+  const LinkInfo& l = parser.entries()[0];
   EXPECT_EQ(l.index, 9u);
   EXPECT_EQ(l.name, "eth9");
   EXPECT_EQ(l.mtu, 9000u);
