@@ -116,7 +116,7 @@ DumpStatus CachedIfTableSource::Refresh() {
     valid_ = false;
     return status;
   }
-  SortAndDedupLinks(links);
+  SortByIndexLaterWins(links);
   std::vector<Entry> next;
   next.reserve(links.size());
   counters_.clear();
@@ -144,20 +144,7 @@ DumpStatus CachedIfTableSource::Refresh() {
 
 bool CachedIfTableSource::MatchCounters() {
   auto& s = stats_;
-  const auto byIndex = [](const LinkCounters& a, const LinkCounters& b) {
-    return a.index < b.index;
-  };
-  if (!std::is_sorted(s.begin(), s.end(), byIndex)) std::stable_sort(s.begin(), s.end(), byIndex);
-  // As in the link dump: a link reported twice keeps its later report.
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (kept > 0 && s[kept - 1].index == s[i].index) {
-      s[kept - 1] = s[i];
-    } else {
-      s[kept++] = s[i];
-    }
-  }
-  s.resize(kept);
+  SortByIndexLaterWins(s);
   if (s.size() != entries_.size()) return false;
   counters_.resize(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {

@@ -26,23 +26,6 @@
 
 namespace orv::linux_if {
 
-void SortAndDedupLinks(std::vector<LinkInfo>& links) {
-  std::stable_sort(links.begin(), links.end(),
-                   [](const LinkInfo& a, const LinkInfo& b) { return a.index < b.index; });
-  // A dump can repeat a link that moved between hash buckets while it ran;
-  // one row per index, the later report winning.
-  std::vector<LinkInfo> unique;
-  unique.reserve(links.size());
-  for (auto& link : links) {
-    if (!unique.empty() && unique.back().index == link.index) {
-      unique.back() = std::move(link);
-    } else {
-      unique.push_back(std::move(link));
-    }
-  }
-  links = std::move(unique);
-}
-
 IfTableSource::IfTableSource(IfTableDeps deps) : deps_(std::move(deps)) {}
 
 std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
@@ -76,7 +59,7 @@ std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
       break;
     }
   }
-  SortAndDedupLinks(links);
+  SortByIndexLaterWins(links);
   return kStatusSuccess;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -45,8 +47,25 @@ struct IfTableDeps {
   std::function<std::chrono::steady_clock::time_point()> now;
 };
 
-// Ifindex order, one link per index (the later report winning).
-void SortAndDedupLinks(std::vector<LinkInfo>& links);
+// Ifindex order, one entry per index. A dump can repeat a link that moved
+// between hash buckets while it ran; the later report wins.
+template <class Entry>
+void SortByIndexLaterWins(std::vector<Entry>& entries) {
+  const auto byIndex = [](const Entry& a, const Entry& b) { return a.index < b.index; };
+  if (!std::is_sorted(entries.begin(), entries.end(), byIndex)) {
+    std::stable_sort(entries.begin(), entries.end(), byIndex);
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (kept > 0 && entries[kept - 1].index == entries[i].index) {
+      entries[kept - 1] = std::move(entries[i]);
+    } else {
+      if (kept != i) entries[kept] = std::move(entries[i]);
+      ++kept;
+    }
+  }
+  entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end());
+}
 
 // The plain source: every call dumps the whole link table.
 class IfTableSource {
