@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "iftable/if_table.h"
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "iftable/linux/if_table_cached.h"
 #include "iftable/linux/if_table_source.h"
@@ -24,7 +25,7 @@ std::uint32_t LoadOnce(const GetIfTableFn& table, std::vector<std::uint8_t>& buf
   table(nullptr, &size, 0);
   buf.assign(size, 0);  // the reader allocates a fresh zeroed buffer each load
   if (table(buf.data(), &size, 0) != kStatusSuccess) return 0;
-  return LoadLe32(buf.data());
+  return le::U32(buf, 0);
 }
 
 // What a bare dump does with each datagram: walks the message headers to

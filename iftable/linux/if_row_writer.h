@@ -49,9 +49,6 @@ struct IfRow {
   std::string descr;  // bytes of the description, at most 256 are written
 };
 
-void StoreLe32(std::uint8_t* at, std::uint32_t value);
-std::uint32_t LoadLe32(const std::uint8_t* at);
-
 // Writes all 860 bytes of the row, unused name units, address and
 // description bytes as zeros. dwDescrLen is the number of bytes written.
 void WriteIfRow(std::span<std::uint8_t, kIfRowSize> out, const IfRow& row);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "iftable/linux/netlink_dump.h"
 
@@ -175,7 +176,8 @@ void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
 
 void CachedIfTableSource::WriteRows(std::uint8_t* table) {
   const auto now = deps_.plain.now ? deps_.plain.now() : Clock::now();
-  StoreLe32(table, static_cast<std::uint32_t>(entries_.size()));
+  le::PutU32(std::span(table, kIfTableHeaderSize), 0,
+             static_cast<std::uint32_t>(entries_.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     Entry& e = entries_[i];

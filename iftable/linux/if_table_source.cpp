@@ -18,6 +18,7 @@
 #include <span>
 #include <unordered_set>
 
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "iftable/linux/netlink_dump.h"
 #include "iftable/linux/netlink_parse.h"
@@ -92,7 +93,8 @@ std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size
 
   ++generation_;
   const auto now = deps_.now ? deps_.now() : std::chrono::steady_clock::now();
-  StoreLe32(table, static_cast<std::uint32_t>(links.size()));
+  le::PutU32(std::span(table, kIfTableHeaderSize), 0,
+             static_cast<std::uint32_t>(links.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (const auto& link : links) {
     const LinkExtras extras =

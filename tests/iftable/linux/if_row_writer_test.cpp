@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "iftable/le_fields.h"
+
 namespace orv::linux_if {
 namespace {
 
@@ -39,7 +41,7 @@ TEST(IfRowWriter, EveryFieldAtItsOffsetLittleEndian) {
     EXPECT_EQ(buf[at + 3], 0x01) << at;
   }
   // The fields without a setter above are zero: length fields and texts.
-  for (std::size_t at : {528u, 600u}) EXPECT_EQ(LoadLe32(buf.data() + at), 0u) << at;
+  for (std::size_t at : {528u, 600u}) EXPECT_EQ(le::U32(buf, at), 0u) << at;
 }
 
 TEST(IfRowWriter, NameIsUtf16LittleEndianAndZeroPadded) {
@@ -60,8 +62,8 @@ TEST(IfRowWriter, OverlongTextsStopAtTheirFields) {
   row.index = 0x11223344;
   const auto buf = Write(row);
   EXPECT_EQ(buf[510], 'n');
-  EXPECT_EQ(LoadLe32(buf.data() + 512), 0x11223344u);
-  EXPECT_EQ(LoadLe32(buf.data() + 600), 256u);
+  EXPECT_EQ(le::U32(buf, 512), 0x11223344u);
+  EXPECT_EQ(le::U32(buf, 600), 256u);
   EXPECT_EQ(buf[604], 'd');
   EXPECT_EQ(buf[859], 'd');
 }
@@ -76,7 +78,7 @@ TEST(IfRowWriter, AddressLengthAndBytes) {
     row.physAddrLen = c.len;
     row.physAddr = {1, 2, 3, 4, 5, 6, 7, 8};
     const auto buf = Write(row);
-    EXPECT_EQ(LoadLe32(buf.data() + 528), c.written) << c.len;
+    EXPECT_EQ(le::U32(buf, 528), c.written) << c.len;
     for (std::size_t j = 0; j < 8; ++j) {
       EXPECT_EQ(buf[532 + j], j < c.written ? j + 1 : 0) << c.len << " " << j;
     }
@@ -87,7 +89,7 @@ TEST(IfRowWriter, DescriptionBytesAndLength) {
   IfRow row;
   row.descr = std::string("a\0b", 3);
   const auto buf = Write(row);
-  EXPECT_EQ(LoadLe32(buf.data() + 600), 3u);
+  EXPECT_EQ(le::U32(buf, 600), 3u);
   EXPECT_EQ(buf[604], 'a');
   EXPECT_EQ(buf[605], 0);
   EXPECT_EQ(buf[606], 'b');

@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "tests/iftable/linux/netlink_msg.h"
 
@@ -182,7 +183,7 @@ Loaded Load(Source& source) {
   if (t.status == kStatusSuccess) {
     // A table that shrank between the calls fills less than was asked
     // for; what lies past it must be untouched.
-    const std::size_t used = IfTableSize(LoadLe32(t.buf.data()));
+    const std::size_t used = IfTableSize(le::U32(t.buf, 0));
     EXPECT_LE(used, t.buf.size());
     EXPECT_TRUE(std::all_of(t.buf.begin() + std::min(used, t.buf.size()), t.buf.end(),
                             [](std::uint8_t b) { return b == 0; }));
@@ -192,7 +193,7 @@ Loaded Load(Source& source) {
 }
 
 std::uint32_t Field(const std::vector<std::uint8_t>& buf, std::size_t row, std::size_t at) {
-  return LoadLe32(buf.data() + kIfTableHeaderSize + row * kIfRowSize + at);
+  return le::U32(buf, kIfTableHeaderSize + row * kIfRowSize + at);
 }
 
 // The plain source on the same kernel, with a clock that always makes it

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "iftable/linux/if_table_cached.h"
 #include "iftable/linux/if_table_source.h"
@@ -79,7 +80,7 @@ std::vector<std::uint8_t> Load(Source& source, std::uint32_t& status) {
   if (status != kStatusInsufficientBuffer) return {};
   std::vector<std::uint8_t> buf(size);
   status = source.GetIfTable(buf.data(), &size, 0);
-  if (status == kStatusSuccess) buf.resize(IfTableSize(LoadLe32(buf.data())));
+  if (status == kStatusSuccess) buf.resize(IfTableSize(le::U32(buf, 0)));
   return buf;
 }
 
@@ -131,7 +132,7 @@ std::string CompareInChild(const std::vector<Step>& steps) {
         last = "plain source status " + std::to_string(before);
       } else if (a == b) {
         if (mine == kStatusSuccess && f == a) {
-          report << "same " << what << " rows " << LoadLe32(a.data()) << '\n';
+          report << "same " << what << " rows " << le::U32(a, 0) << '\n';
           return;
         }
         last = "status " + std::to_string(mine) + ", " + Describe(f, a);

@@ -26,12 +26,14 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "iftable/if_table.h"
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 #include "tests/iftable/linux/netns.h"
 
@@ -97,17 +99,17 @@ std::string SnapshotInChild() {
   const std::uint32_t second = table(buf.data(), &size, 0);
   os << "status " << first << ' ' << second << '\n';
   if (second == kStatusSuccess) {
-    const std::uint32_t n = LoadLe32(buf.data());
+    const std::uint32_t n = le::U32(buf, 0);
     for (std::uint32_t i = 0; i < n && 4 + (i + 1) * kIfRowSize <= buf.size(); ++i) {
-      const std::uint8_t* r = buf.data() + 4 + i * kIfRowSize;
+      const auto r = std::span(buf).subspan(4 + i * kIfRowSize, kIfRowSize);
       std::string name;
       for (std::size_t k = 0; k < 256 && (r[2 * k] || r[2 * k + 1]); ++k) name += char(r[2 * k]);
       namespace o = row_offset;
-      os << "row " << name << ' ' << LoadLe32(r + o::kIndex) << ' ' << LoadLe32(r + o::kType)
-         << ' ' << LoadLe32(r + o::kMtu) << ' ' << LoadLe32(r + o::kSpeed) << ' '
-         << LoadLe32(r + o::kAdminStatus) << ' ' << LoadLe32(r + o::kOperStatus) << ' '
-         << LoadLe32(r + o::kInOctets) << ' ' << LoadLe32(r + o::kOutOctets) << ' '
-         << Hex(r + o::kPhysAddr, LoadLe32(r + o::kPhysAddrLen)) << '\n';
+      os << "row " << name << ' ' << le::U32(r, o::kIndex) << ' ' << le::U32(r, o::kType) << ' '
+         << le::U32(r, o::kMtu) << ' ' << le::U32(r, o::kSpeed) << ' '
+         << le::U32(r, o::kAdminStatus) << ' ' << le::U32(r, o::kOperStatus) << ' '
+         << le::U32(r, o::kInOctets) << ' ' << le::U32(r, o::kOutOctets) << ' '
+         << Hex(r.data() + o::kPhysAddr, le::U32(r, o::kPhysAddrLen)) << '\n';
     }
   }
   os << "after\n" << sysfs();

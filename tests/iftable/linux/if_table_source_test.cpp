@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
 
 namespace orv::linux_if {
@@ -72,9 +73,9 @@ Loaded Load(IfTableSource& source) {
   return {source.GetIfTable(buf.data(), &size, 0), buf};
 }
 
-std::uint32_t Rows(const std::vector<std::uint8_t>& buf) { return LoadLe32(buf.data()); }
+std::uint32_t Rows(const std::vector<std::uint8_t>& buf) { return le::U32(buf, 0); }
 std::uint32_t Field(const std::vector<std::uint8_t>& buf, std::size_t row, std::size_t at) {
-  return LoadLe32(buf.data() + kIfTableHeaderSize + row * kIfRowSize + at);
+  return le::U32(buf, kIfTableHeaderSize + row * kIfRowSize + at);
 }
 
 TEST(IfTableSource, SizeQueryStoresTheNeedAndOnlyCounts) {

@@ -11,16 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "iftable/le_fields.h"
 #include "stats/cip_helper.h"
 
 namespace orv::windows_if {
 namespace {
-
-std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes.at(at)) | static_cast<std::uint32_t>(bytes.at(at + 1)) << 8 |
-         static_cast<std::uint32_t>(bytes.at(at + 2)) << 16 |
-         static_cast<std::uint32_t>(bytes.at(at + 3)) << 24;
-}
 
 // The size the system's table needs now; fails the test when the size
 // query does not answer as documented.
@@ -75,17 +70,18 @@ TEST(SystemIfTable, SizeQueryThenReadFillsTheCallersBufferWithWholeRows) {
   std::vector<std::uint8_t> buffer(needed, 0);
   std::uint32_t size = needed;
   ASSERT_EQ(table(buffer.data(), &size, 0), kStatusSuccess);
-  const std::uint32_t count = U32At(buffer, 0);
-  EXPECT_EQ(count, (needed - kIfTableHeaderSize) / kIfRowSize);
+  const std::uint32_t count = le::U32(buffer, 0);
+  // The rows below are read only where the buffer holds them.
+  ASSERT_EQ(count, (needed - kIfTableHeaderSize) / kIfRowSize);
 
   std::set<std::uint32_t> indexes;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::size_t row = kIfTableHeaderSize + i * kIfRowSize;
-    const std::uint32_t index = U32At(buffer, row + if_row::kIndex);
+    const std::uint32_t index = le::U32(buffer, row + if_row::kIndex);
     EXPECT_NE(index, 0u) << "row " << i;
     EXPECT_TRUE(indexes.insert(index).second) << "index " << index << " twice";
-    EXPECT_LE(U32At(buffer, row + if_row::kPhysAddrLen), if_row::kPhysAddrBytes) << "row " << i;
-    EXPECT_LE(U32At(buffer, row + if_row::kDescrLen), if_row::kDescrBytes) << "row " << i;
+    EXPECT_LE(le::U32(buffer, row + if_row::kPhysAddrLen), if_row::kPhysAddrBytes) << "row " << i;
+    EXPECT_LE(le::U32(buffer, row + if_row::kDescrLen), if_row::kDescrBytes) << "row " << i;
   }
 
   CIpHelper reader(table);
@@ -110,7 +106,7 @@ TEST(SystemIfTable, ALargerBufferHoldsTheTableAtItsStart) {
   std::vector<std::uint8_t> buffer(needed + 3 * kIfRowSize, 0xEE);
   std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
   ASSERT_EQ(table(buffer.data(), &size, 0), kStatusSuccess);
-  const std::uint32_t count = U32At(buffer, 0);
+  const std::uint32_t count = le::U32(buffer, 0);
   EXPECT_EQ(count, (needed - kIfTableHeaderSize) / kIfRowSize);
   EXPECT_EQ(buffer.back(), 0xEE) << "written past the rows";
 }
