@@ -173,13 +173,6 @@ bool ReadWireless(const LinkInfo& link) {
 
 }  // namespace
 
-LinkExtras ReadSysfsExtras(const LinkInfo& link) {
-  LinkExtras extras;
-  extras.speedBitsPerSecond = ReadSysfsSpeed(link);
-  extras.wireless = ReadWireless(link);
-  return extras;
-}
-
 DriverSpeedReader::DriverSpeedReader() {
   fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd_ < 0) fd_ = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);

@@ -111,10 +111,6 @@ class NetlinkLinkDumper {
   std::unique_ptr<State> state_;
 };
 
-// Speed from /sys/class/net/<name>/speed and wireless detection, read
-// through the process's own sysfs view.
-LinkExtras ReadSysfsExtras(const LinkInfo& link);
-
 // The speed the driver reports, by ioctl on a socket of this process's
 // network namespace: what sysfs shows, without the path walk and three
 // system calls per read. Falls back to the sysfs file when no socket can

@@ -34,7 +34,6 @@ class NetlinkSocket {
   // Opens lazily; false when the kernel refuses a route socket.
   bool Open();
   void Close();
-  bool isOpen() const { return fd_ >= 0; }
   std::uint32_t portId() const { return portId_; }
 
   // Sends one RTM_GETLINK dump request with this sequence number and

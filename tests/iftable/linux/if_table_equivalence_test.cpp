@@ -98,6 +98,15 @@ std::string Describe(const std::vector<std::uint8_t>& fast, const std::vector<st
   return os.str();
 }
 
+// The speed /sys/class/net/<name>/speed shows; a link without one fails
+// the read, which is 0.
+std::uint32_t SysfsSpeed(const std::string& name) {
+  std::ifstream in("/sys/class/net/" + name + "/speed");
+  std::string text;
+  std::getline(in, text);
+  return ParseSpeedMbps(text);
+}
+
 // The plain source as the reference: it reads the per-interface files
 // afresh on every call (its clock jumps a second each time), so it gives
 // the table as it is right now. Speeds come from the sysfs files of the
@@ -105,7 +114,11 @@ std::string Describe(const std::vector<std::uint8_t>& fast, const std::vector<st
 // they show.
 IfTableDeps TruthDeps() {
   IfTableDeps deps = SystemDeps();
-  deps.readExtras = ReadSysfsExtras;
+  deps.readExtras = [system = deps.readExtras](const LinkInfo& link) {
+    LinkExtras extras = system(link);
+    extras.speedBitsPerSecond = SysfsSpeed(link.name);
+    return extras;
+  };
   deps.readSpeed = nullptr;
   auto clock = std::make_shared<std::chrono::steady_clock::time_point>();
   deps.now = [clock] { return *clock += std::chrono::seconds(1); };
