@@ -23,7 +23,8 @@ using GetIfTableFn =
     std::function<std::uint32_t(std::uint8_t* table, std::uint32_t* size, std::int32_t order)>;
 
 // The table of this machine (netlink on Linux, with /proc/net/dev as a
-// fallback; the IP Helper call on Windows).
+// fallback; the IP Helper call on Windows; kStatusNotSupported on any
+// other system).
 GetIfTableFn SystemIfTable();
 
 }  // namespace orv
