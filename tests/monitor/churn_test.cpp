@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "tests/monitor/probe_process.h"
-#include "tests/platform/linux/netns.h"
+#include "tests/iftable/linux/netns.h"
 
 namespace orv {
 namespace {

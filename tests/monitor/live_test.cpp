@@ -27,7 +27,7 @@
 #include "platform/format.h"
 #include "toolkit/qt/text.h"
 #include "tests/monitor/probe_process.h"
-#include "tests/platform/linux/netns.h"
+#include "tests/iftable/linux/netns.h"
 
 namespace orv {
 namespace {

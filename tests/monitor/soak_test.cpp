@@ -19,7 +19,7 @@
 
 #include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "toolkit/qt/runtime.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
