@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "graph/cls_line_graph.h"
-#include "platform/qt/picture_box.h"
+#include "toolkit/qt/picture_box.h"
 #include "tests/graph/recording_surface.h"
 
 namespace orv {
@@ -49,8 +49,8 @@ std::shared_ptr<History> FullHistory() {
 
 struct Window {
   QWidget top;
-  PictureBox* pic;
-  Window() : pic(new PictureBox(&top)) {
+  QtPictureBox* pic;
+  Window() : pic(new QtPictureBox(&top)) {
     top.resize(kOuterWidth, kOuterHeight);
     pic->setGeometry(0, 0, kOuterWidth, kOuterHeight);
     top.show();

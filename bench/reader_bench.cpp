@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "stats/cip_helper.h"
 
 namespace {

@@ -5,13 +5,14 @@
 #include <span>
 #include <vector>
 
-#include "platform/if_table.h"
-#include "platform/linux/if_row_writer.h"
-#include "platform/linux/if_table_cached.h"
-#include "platform/linux/if_table_source.h"
-#include "platform/linux/netlink_parse.h"
-#include "platform/linux/netlink_socket.h"
-#include "platform/linux/proc_net_dev.h"
+#include "iftable/if_table.h"
+#include "iftable/le_fields.h"
+#include "iftable/linux/if_row_writer.h"
+#include "iftable/linux/if_table_cached.h"
+#include "iftable/linux/if_table_source.h"
+#include "iftable/linux/netlink_parse.h"
+#include "iftable/linux/netlink_socket.h"
+#include "iftable/linux/proc_net_dev.h"
 #include "stats/cip_helper.h"
 
 namespace orv {
@@ -24,7 +25,7 @@ std::uint32_t LoadOnce(const GetIfTableFn& table, std::vector<std::uint8_t>& buf
   table(nullptr, &size, 0);
   buf.assign(size, 0);  // the reader allocates a fresh zeroed buffer each load
   if (table(buf.data(), &size, 0) != kStatusSuccess) return 0;
-  return LoadLe32(buf.data());
+  return le::U32(buf, 0);
 }
 
 // What a bare dump does with each datagram: walks the message headers to

@@ -1,4 +1,4 @@
-// Cost of one sampling tick in steady state: the table read twice, nine
+// Cost of one sampling tick of the Qt window in steady state: the table read twice, nine
 // labels, the history and the graph redraw, with no list rebuild. Over a
 // fake reader (the window's own cost) and over the real reader on a
 // synthetic table (the cost with row decoding), at 3, 100 and 1000
@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
-#include "platform/qt/runtime.h"
+#include "toolkit/qt/runtime.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
 
@@ -54,9 +55,8 @@ MonitorServices Services(std::function<std::shared_ptr<InterfaceReader>()> makeR
                          bool realYield) {
   MonitorServices s;
   s.makeReader = std::move(makeReader);
-  s.getSetting = [](const QString&, const QString&, const QString&, const QString& def) {
-    return def;
-  };
+  s.getSetting = [](std::u16string_view, std::u16string_view, std::u16string_view,
+                     std::u16string_view def) { return std::u16string(def); };
   s.doEvents = realYield ? std::function<void()>(&DoEvents) : std::function<void()>([] {});
   s.startTimers = false;
   return s;
@@ -77,8 +77,9 @@ void RunTicks(benchmark::State& state, frmBandwidth& window) {
 
 void BM_TickFakeReader(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  frmBandwidth window(Services([n] { return std::make_shared<SteadyReader>(n); }, false));
-  RunTicks(state, window);
+  const auto window =
+      BuildMonitor(Services([n] { return std::make_shared<SteadyReader>(n); }, false));
+  RunTicks(state, *window);
 }
 
 // The real reader over a table of n rows whose first counter moves on
@@ -113,9 +114,9 @@ struct SyntheticTable {
 void RealReader(benchmark::State& state, bool realYield) {
   const int n = static_cast<int>(state.range(0));
   SyntheticTable table(n);
-  frmBandwidth window(
+  const auto window = BuildMonitor(
       Services([&table] { return std::make_shared<CIpHelper>(table.Fn()); }, realYield));
-  RunTicks(state, window);
+  RunTicks(state, *window);
 }
 
 void BM_TickRealReader(benchmark::State& state) { RealReader(state, false); }

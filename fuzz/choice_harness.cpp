@@ -1,12 +1,9 @@
-#include <QString>
-
 #include <cmath>
 
 #include "fuzz/harnesses.h"
 #include "monitor/connection_list.h"
 #include "platform/convert.h"
 #include "platform/error.h"
-#include "platform/qt/text.h"
 
 namespace orv::fuzz {
 
@@ -14,11 +11,10 @@ std::int16_t RunChoice(Bytes input) {
   Cursor in(input);
   const auto listCount = static_cast<std::int16_t>(in.U16());
   const std::u16string text = TextFrom(in.Rest());
-  const QString stored = ToQString(text);
 
   std::int16_t position = 0;
   try {
-    position = ChoicePosition(stored, listCount);
+    position = ChoicePosition(text, listCount);
   } catch (const Error&) {
     // A stored setting is read at start-up, outside any step that may fail.
     ORV_FUZZ_CHECK(!"ChoicePosition let an error through");

@@ -53,12 +53,6 @@ class Cursor {
   Bytes bytes_;
 };
 
-inline std::uint32_t LoadLe32(Bytes bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
 // Input bytes as UTF-16 text. A first byte of 0x01 makes the rest little-
 // endian code unit pairs (any unit, lone surrogates included); otherwise
 // every byte is one unit, so plain ASCII seeds read as themselves.

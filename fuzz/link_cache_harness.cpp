@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "fuzz/harnesses.h"
-#include "platform/if_table.h"
-#include "platform/linux/if_table_cached.h"
-#include "platform/linux/if_table_source.h"
-#include "platform/linux/netlink_parse.h"
+#include "iftable/if_table.h"
+#include "iftable/linux/if_table_cached.h"
+#include "iftable/linux/if_table_source.h"
+#include "iftable/linux/netlink_parse.h"
 
 namespace orv::fuzz {
 namespace {

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "fuzz/harnesses.h"
+#include "iftable/linux/if_table_source.h"
+#include "iftable/linux/link_row.h"
+#include "iftable/linux/netlink_parse.h"
+#include "iftable/linux/proc_net_dev.h"
 #include "platform/error.h"
-#include "platform/linux/if_table_source.h"
-#include "platform/linux/link_row.h"
-#include "platform/linux/netlink_parse.h"
-#include "platform/linux/proc_net_dev.h"
 #include "stats/cip_helper.h"
 
 namespace orv::fuzz {
@@ -125,8 +125,8 @@ NetlinkOutcome RunNetlink(Bytes input) {
       case DumpProgress::Malformed: dumpStatus = DumpStatus::Malformed; break;
       default: dumpStatus = DumpStatus::Failed; break;
     }
-    for (const LinkInfo& link : parser.links()) CheckLink(link);
-    links = parser.TakeLinks();
+    for (const LinkInfo& link : parser.entries()) CheckLink(link);
+    links = parser.TakeEntries();
     // A lone message payload, as a notification would carry it.
     LinkInfo single;
     if (ParseNewLink(input.subspan(std::min<std::size_t>(9, input.size())), single)) {

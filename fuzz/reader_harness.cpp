@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "fuzz/harnesses.h"
+#include "iftable/if_table.h"
+#include "iftable/le_fields.h"
 #include "platform/error.h"
-#include "platform/if_table.h"
 #include "stats/cip_helper.h"
 
 namespace orv::fuzz {
@@ -46,10 +47,6 @@ std::uint32_t SizeFor(const CallPlan& plan, std::uint32_t tableLength, std::int1
     case 2: return (plan.raw & 0x80000000u) != 0 ? plan.raw : plan.raw & 0xFFFFu;
     default: return current;
   }
-}
-
-std::int32_t I32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return static_cast<std::int32_t>(LoadLe32(bytes, at));
 }
 
 }  // namespace
@@ -111,7 +108,7 @@ ReaderOutcome RunReader(Bytes input) {
   if (calls == 2 && !dataCall.throws && dataCall.status == kStatusSuccess) {
     const std::size_t usable = std::min(bufferSize, reportedSize);
     if (usable >= kIfTableHeaderSize) {
-      const std::int32_t claimed = I32At(written, 0);
+      const std::int32_t claimed = le::I32(written, 0);
       maxRows = claimed <= 0 ? 0
                              : std::min<std::size_t>(static_cast<std::size_t>(claimed),
                                                      (usable - kIfTableHeaderSize) / kIfRowSize);
@@ -128,12 +125,12 @@ ReaderOutcome RunReader(Bytes input) {
     ORV_FUZZ_CHECK(r != nullptr);
     ORV_FUZZ_CHECK(records->Item(position) == r);
     const std::size_t row = kIfTableHeaderSize + static_cast<std::size_t>(position - 1) * kIfRowSize;
-    ORV_FUZZ_CHECK(r->InterfaceIndex() == I32At(written, row + 512));
-    ORV_FUZZ_CHECK(r->InterfaceType() == I32At(written, row + 516));
-    ORV_FUZZ_CHECK(r->MaximumTransmissionUnit() == I32At(written, row + 520));
-    ORV_FUZZ_CHECK(r->OctetsReceived() == I32At(written, row + 552));
-    ORV_FUZZ_CHECK(r->OctetsSent() == I32At(written, row + 576));
-    ORV_FUZZ_CHECK(r->OutputQueueLength() == I32At(written, row + 596));
+    ORV_FUZZ_CHECK(r->InterfaceIndex() == le::I32(written, row + 512));
+    ORV_FUZZ_CHECK(r->InterfaceType() == le::I32(written, row + 516));
+    ORV_FUZZ_CHECK(r->MaximumTransmissionUnit() == le::I32(written, row + 520));
+    ORV_FUZZ_CHECK(r->OctetsReceived() == le::I32(written, row + 552));
+    ORV_FUZZ_CHECK(r->OctetsSent() == le::I32(written, row + 576));
+    ORV_FUZZ_CHECK(r->OutputQueueLength() == le::I32(written, row + 596));
     // The name field is 256 units and ends at the first zero unit.
     const std::u16string name = r->InterfaceName();
     ORV_FUZZ_CHECK(name.size() <= 256);

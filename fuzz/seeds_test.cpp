@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fuzz/harnesses.h"
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 
 namespace orv::fuzz {
 namespace {

@@ -33,6 +33,16 @@ std::int32_t FillConnectionList(DropDownList& list, const CInterfaces& interface
   return added;
 }
 
+bool ListShows(const DropDownList& list, const CInterfaces& interfaces) {
+  if (interfaces.Count() != list.ListCount()) return false;
+  std::int16_t position = 0;
+  for (const CInterfaces::Record& record : interfaces) {
+    if (!record || list.List(position) != ConnectionEntry(record)) return false;
+    ++position;
+  }
+  return true;
+}
+
 std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
   const std::shared_ptr<CInterfaces> interfaces = reader.Interfaces();
   if (!interfaces) return 0;

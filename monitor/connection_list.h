@@ -44,6 +44,10 @@ std::int32_t FillConnectionList(DropDownList& list, const CInterfaces& interface
 // meanwhile cannot leave the list half filled.
 std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader);
 
+// Whether the list shows exactly one entry per interface of a table read,
+// in order: a count alone misses one interface leaving as another arrives.
+bool ListShows(const DropDownList& list, const CInterfaces& interfaces);
+
 // Selects the stored position (read only, never written).
 void RestoreConnectionChoice(DropDownList& list, const GetSettingFn& getSetting);
 

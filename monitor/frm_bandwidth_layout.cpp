@@ -20,11 +20,12 @@ constexpr FontDescription kArialBold{u"Arial", 8.25, true};
 
 constexpr std::string_view kWindow = "frmBandwidth";
 
-// A caption label of a frame: transparent, black, in the window font.
+// A caption label of the lower frame: transparent, black, in the window
+// font, naming the value box beside it.
 constexpr ControlDescription Caption(std::string_view name, TwipsRect rect, std::int16_t tab,
-                                     std::u16string_view text) {
+                                     std::u16string_view text, std::string_view valueBox) {
   return {.name = name, .kind = ControlKind::Label, .container = "Frame3", .rect = rect,
-          .tabIndex = tab, .caption = text, .foreColor = kBlack};
+          .tabIndex = tab, .caption = text, .foreColor = kBlack, .labelFor = valueBox};
 }
 
 // A peak or average label: it grows to the right as its number is added.
@@ -57,7 +58,10 @@ constexpr std::array kControls{
                        .foreColor = kRed, .backColor = kFace, .opaque = true},
     // The graph surface; both timers belong to it.
     ControlDescription{.name = "PIC1", .kind = ControlKind::PictureBox, .container = kWindow,
-                       .rect = {0, 1080, 5685, 1750}, .tabIndex = 17, .backColor = kFace},
+                       .rect = {0, 1080, 5685, 1750}, .tabIndex = 17, .backColor = kFace,
+                       .accessibleName = u"平均下载速率曲线",
+                       .accessibleDescription =
+                           u"最近 100 次采样的平均下载速率，每 0.1 秒一次，最新的在右边"},
     ControlDescription{.name = "tmrUpdate", .kind = ControlKind::Timer, .container = "PIC1",
                        .intervalMs = 100},
     ControlDescription{.name = "Timer1", .kind = ControlKind::Timer, .container = "PIC1",
@@ -73,7 +77,8 @@ constexpr std::array kControls{
                        .rect = {1395, 1560, 4290, 465}, .tabIndex = 16, .caption = u"TokenRing ",
                        .foreColor = kDarkGrey, .wordWrap = true, .font = kArial},
     ControlDescription{.name = "Label1", .kind = ControlKind::Label, .container = "Frame2",
-                       .rect = {135, 1560, 1095, 210}, .tabIndex = 15, .caption = u"连接类型 :"},
+                       .rect = {135, 1560, 1095, 210}, .tabIndex = 15, .caption = u"连接类型 :",
+                       .labelFor = "cboConnectionType"},
     Rate("lblDownloadSpeedTop", {45, 150, 810, 180}, 14, u"下载速率:"),
     Rate("lblUploadSpeedTop", {75, 405, 810, 180}, 13, u"上载速率:"),
     Rate("lblDownloadSpeedAverage", {60, 645, 1170, 180}, 12, u"平均下载速率:"),
@@ -85,10 +90,10 @@ constexpr std::array kControls{
     ValueBox("lblDSpeed", 945, 7, u"Label6"),
     ValueBox("lblSent", 585, 6, u"Label1"),
     ValueBox("lblRecv", 225, 5, u"Label1"),
-    Caption("Label4", {60, 990, 1440, 345}, 4, u" 下载速率:"),
-    Caption("Label3", {150, 645, 930, 255}, 3, u"发送字节:"),
-    Caption("Label2", {60, 285, 1335, 270}, 2, u" 接收字节:"),
-    Caption("Label5", {60, 1305, 1440, 345}, 1, u" 上载速率:"),
+    Caption("Label4", {60, 990, 1440, 345}, 4, u" 下载速率:", "lblDSpeed"),
+    Caption("Label3", {150, 645, 930, 255}, 3, u"发送字节:", "lblSent"),
+    Caption("Label2", {60, 285, 1335, 270}, 2, u" 接收字节:", "lblRecv"),
+    Caption("Label5", {60, 1305, 1440, 345}, 1, u" 上载速率:", "lblUSpeed"),
 };
 
 constexpr FormDescription kForm{.name = kWindow,
@@ -97,6 +102,7 @@ constexpr FormDescription kForm{.name = kWindow,
                                 .backColor = kFace,
                                 .font = kWindowFont,
                                 .icon = "icon",
+                                .fixedSize = true,
                                 .controls = kControls};
 
 }  // namespace

@@ -149,7 +149,7 @@ void frmBandwidth::tmrUpdate_Timer() {
   Attempt([&] { lngLastBytesSent = lngBytesSent; });
   m_haveBaseline = sampled;
 
-  if (TestOrPass([&] { return ReadTable(objIpHelper)->Count() != cboConnectionType->ListCount(); })) {
+  if (TestOrPass([&] { return !ListShows(*cboConnectionType, *ReadTable(objIpHelper)); })) {
     Attempt([&] { cboConnectionType->Clear(); });
     Attempt([&] { FillConnectionList(*cboConnectionType, Reader(objIpHelper)); });
     Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });

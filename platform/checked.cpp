@@ -8,9 +8,8 @@
 namespace orv::checked {
 namespace {
 
-// The operands of both widths are widened to 64 bits, where every exact
-// sum, difference and product of two 32-bit values fits; only the range
-// check decides.
+// The operands are widened to 64 bits, where every exact sum, difference
+// and product fits; only the range check decides.
 template <class Narrow>
 Narrow Fit(std::int64_t exact, const char* op) {
   if (exact < std::numeric_limits<Narrow>::min() || exact > std::numeric_limits<Narrow>::max()) {
@@ -33,19 +32,6 @@ std::int16_t Mul16(std::int16_t a, std::int16_t b) {
 }
 std::int16_t Inc16(std::int16_t a) {
   return Fit<std::int16_t>(std::int64_t{a} + 1, "16-bit increment");
-}
-
-std::int32_t Add32(std::int32_t a, std::int32_t b) {
-  return Fit<std::int32_t>(std::int64_t{a} + b, "32-bit add");
-}
-std::int32_t Sub32(std::int32_t a, std::int32_t b) {
-  return Fit<std::int32_t>(std::int64_t{a} - b, "32-bit subtract");
-}
-std::int32_t Mul32(std::int32_t a, std::int32_t b) {
-  return Fit<std::int32_t>(std::int64_t{a} * b, "32-bit multiply");
-}
-std::int32_t Inc32(std::int32_t a) {
-  return Fit<std::int32_t>(std::int64_t{a} + 1, "32-bit increment");
 }
 
 // Signed overflow is undefined in C++, unsigned arithmetic wraps; the

@@ -3,19 +3,14 @@
 #include <cstdint>
 
 // Integer arithmetic of the two widths the program computes in. Checked
-// operations throw Error(Overflow) when the exact result does not fit;
-// wrapping operations work modulo 2^32, as the kernel's counters do.
+// 16-bit operations throw Error(Overflow) when the exact result does not
+// fit; 32-bit operations wrap modulo 2^32, as the kernel's counters do.
 namespace orv::checked {
 
 std::int16_t Add16(std::int16_t a, std::int16_t b);
 std::int16_t Sub16(std::int16_t a, std::int16_t b);
 std::int16_t Mul16(std::int16_t a, std::int16_t b);
 std::int16_t Inc16(std::int16_t a);
-
-std::int32_t Add32(std::int32_t a, std::int32_t b);
-std::int32_t Sub32(std::int32_t a, std::int32_t b);
-std::int32_t Mul32(std::int32_t a, std::int32_t b);
-std::int32_t Inc32(std::int32_t a);
 
 // Modulo 2^32, the result reinterpreted as signed.
 std::int32_t WrappingAdd32(std::int32_t a, std::int32_t b) noexcept;

@@ -12,7 +12,6 @@ enum class ErrorCode : std::int32_t {
   InvalidCall = 5,        // an argument the operation cannot take
   Overflow = 6,           // a result outside its integer width
   OutOfRange = 9,         // no such entry in a collection
-  DivisionByZero = 11,
   TypeMismatch = 13,      // a text that is not a number
   NotFound = 53,          // a platform call that cannot be found
   InvalidProperty = 380,  // a property value the control refuses

@@ -27,16 +27,16 @@ struct TwipsRect {
 // A font by the face name the layout was measured with; a toolkit without
 // that face uses the nearest one it has, at the same size.
 struct FontDescription {
-  std::u16string_view face;
+  std::u16string_view face{};
   double points = 9;
   bool bold = false;
 };
 
 struct ControlDescription {
-  std::string_view name;
+  std::string_view name{};
   ControlKind kind = ControlKind::Label;
   // The form's name, or the name of the frame or picture box holding it.
-  std::string_view container;
+  std::string_view container{};
   // From the top-left of the container's inner area; timers have none.
   TwipsRect rect{};
   // Position in the tab order; -1 for timers, which take no part.
@@ -57,6 +57,13 @@ struct ControlDescription {
   std::int32_t intervalMs = 0;
   // A picture box's art, drawn unscaled at the top-left of its inner area.
   std::string_view picture{};
+  // A label that captions another control: that control is named by the
+  // label's text for screen readers.
+  std::string_view labelFor{};
+  // For controls no label captions: what a screen reader calls it, and
+  // what it shows.
+  std::u16string_view accessibleName{};
+  std::u16string_view accessibleDescription{};
 };
 
 // The controls are listed in the order the window holds them: within one
@@ -64,14 +71,16 @@ struct ControlDescription {
 // and labels, which have no window of their own, lie beneath all the
 // container's other controls.
 struct FormDescription {
-  std::string_view name;
-  std::u16string_view caption;
+  std::string_view name{};
+  std::u16string_view caption{};
   // Client area; left and top are the platform's to choose.
-  TwipsRect client;
+  TwipsRect client{};
   Color backColor = 0;
-  FontDescription font;
+  FontDescription font{};
   std::string_view icon{};
-  std::span<const ControlDescription> controls;
+  // Neither resized nor maximised: the controls never follow the size.
+  bool fixedSize = false;
+  std::span<const ControlDescription> controls{};
 };
 
 // Whole pixels at a resolution, rounded to nearest.

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "iftable/le_fields.h"
 #include "platform/checked.h"
 #include "platform/error.h"
 #include "stats/ansi_text.h"
-#include "stats/le_fields.h"
 
 namespace orv {
 namespace {

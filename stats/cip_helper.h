@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "stats/cinterfaces.h"
 #include "stats/interface_reader.h"
 

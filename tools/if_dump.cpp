@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "stats/cip_helper.h"
 #include "tools/if_dump_text.h"
 

@@ -1,6 +1,7 @@
 // Draws the window's banner (259 x 76) and icon (32 x 32) and writes them
-// as 256-colour PNGs with one transparent palette entry, and the same icon
-// drawn again at the desktop theme's larger sizes. Run through
+// as 256-colour PNGs with one transparent palette entry; the same banner
+// drawn again at twice the size for screens at scale 2, and the same icon
+// drawn again at the desktop theme's other sizes. Run through
 // tools/make-art, which builds this file and writes the window art into
 // monitor/resources and the theme icons into packaging/icons.
 #include <QColor>
@@ -61,11 +62,14 @@ QImage ToIndexed(const QImage& argb) {
   return eight;
 }
 
-QImage Banner() {
-  QImage img(259, 76, QImage::Format_ARGB32);
+// The banner is designed on a 259 x 76 grid; at scale 2 the whole drawing,
+// pen widths and type included, is drawn at twice the size.
+QImage BannerArt(int scale) {
+  QImage img(259 * scale, 76 * scale, QImage::Format_ARGB32);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.scale(scale, scale);
 
   // A rounded night-blue panel; its cut corners stay see-through.
   QPainterPath panel;
@@ -134,8 +138,15 @@ QImage Banner() {
   p.setPen(QPen(QColor(90, 140, 200), 1));
   p.drawPath(panel);
   p.end();
-  return ToIndexed(img);
+  return img;
 }
+
+// The window's banner: 256 colours, with one see-through entry.
+QImage Banner() { return ToIndexed(BannerArt(1)); }
+
+// At scale 2 the banner keeps full colour and soft alpha edges, like the
+// larger theme icons.
+QImage Banner2x() { return BannerArt(2); }
 
 // The icon is designed on a 32-unit square; larger sizes scale the whole
 // drawing, pen widths included, so they show the same picture.
@@ -168,9 +179,10 @@ QImage IconArt(int size) {
 // The window's icon: 256 colours, like the banner.
 QImage Icon() { return ToIndexed(IconArt(32)); }
 
-// Desktop theme sizes above 32 keep full colour and soft alpha edges; one
-// transparent palette entry would leave the rounded corners jagged there.
-constexpr int kThemeSizes[] = {48, 64, 128, 256};
+// The desktop theme's other sizes (32 is the window's own icon) keep full
+// colour and soft alpha edges; one transparent palette entry would leave
+// the rounded corners jagged there.
+constexpr int kThemeSizes[] = {16, 24, 48, 64, 128, 256};
 
 bool Save(const QImage& img, const QString& path) {
   if (!img.save(path, "PNG")) {
@@ -193,6 +205,7 @@ int main(int argc, char** argv) {
   const QString windowDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
   const QString themeDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : windowDir;
   bool ok = Save(Banner(), windowDir + QStringLiteral("/banner.png")) &&
+            Save(Banner2x(), windowDir + QStringLiteral("/banner@2x.png")) &&
             Save(Icon(), windowDir + QStringLiteral("/icon.png"));
   for (const int size : kThemeSizes) {
     ok = ok && Save(IconArt(size), themeDir + QStringLiteral("/orvendel-%1.png").arg(size));

@@ -20,7 +20,9 @@
 #include <QByteArray>
 #include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,8 +30,9 @@
 #include <utility>
 #include <vector>
 
-#include "monitor/app.h"
+#include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
+#include "toolkit/qt/text.h"
 
 namespace {
 
@@ -75,11 +78,11 @@ void Print(const orv::frmBandwidth& w, long tick) {
              std::chrono::duration_cast<std::chrono::nanoseconds>(now).count())) +
          '\n';
   for (const auto& [name, label] : labels) {
-    out += QByteArray(name) + '\t' + label->Caption().toUtf8() + '\n';
+    out += QByteArray(name) + '\t' + orv::ToQString(label->Caption()).toUtf8() + '\n';
   }
   out += "index\t" + QByteArray::number(w.cboConnectionType->ListIndex()) + '\n';
-  for (int i = 0; i < w.cboConnectionType->count(); ++i) {
-    out += "entry\t" + w.cboConnectionType->itemText(i).toUtf8() + '\n';
+  for (std::int16_t i = 0; i < w.cboConnectionType->ListCount(); ++i) {
+    out += "entry\t" + orv::ToQString(w.cboConnectionType->List(i)).toUtf8() + '\n';
   }
   out += "end\n";
   std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stdout);
@@ -103,7 +106,9 @@ int main(int argc, char** argv) {
   // Connected after the window's own handler, so this runs once the tick
   // has finished.
   long ticks = 0;
-  QObject::connect(window->tmrUpdate, &QTimer::timeout, &app, [&] {
+  auto* sampling = dynamic_cast<QTimer*>(window->tmrUpdate);
+  if (sampling == nullptr) return 1;
+  QObject::connect(sampling, &QTimer::timeout, &app, [&] {
     ++ticks;
     if (!options.quiet) Print(*window, ticks);
     if (options.ticks > 0 && ticks >= options.ticks) QApplication::quit();

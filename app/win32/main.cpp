@@ -8,7 +8,7 @@
 
 #include "monitor/frm_bandwidth.h"
 #include "monitor/frm_bandwidth_layout.h"
-#include "platform/if_table.h"
+#include "iftable/if_table.h"
 #include "stats/cip_helper.h"
 #include "toolkit/win32/form.h"
 #include "toolkit/win32/runtime.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "tests/monitor/probe_process.h"
-#include "tests/platform/linux/netns.h"
+#include "tests/iftable/linux/netns.h"
 
 namespace orv {
 namespace {
@@ -170,9 +170,7 @@ TEST_F(ChurnTest, AThousandPairsComeAndGoAndTheListFollows) {
   ASSERT_TRUE(standing.empty());
   const std::size_t churnTicks = reader.ticks.size() - ticksBefore;
 
-  // The list is rebuilt when the table's row count differs from the
-  // list's, so the last change is made to change the count however the
-  // ticks fell: a settled tick first, then additions only.
+  // A settled tick first, then one last change.
   ASSERT_TRUE(reader.TickAfter(NowNs()));
   ASSERT_TRUE(IpBatch(ns, {"link add zlast1a type veth peer name zlast1b",
                            "link add zlast2a type veth peer name zlast2b"}));
@@ -205,6 +203,21 @@ TEST_F(ChurnTest, AThousandPairsComeAndGoAndTheListFollows) {
   ASSERT_TRUE(probe.waitForFinished(10000));
   EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(probe.exitCode(), 0);
+}
+
+// One pair leaving as another arrives in one batch keeps the count; the
+// list must still name the new pair within a tick.
+TEST_F(ChurnTest, ASwapInOneBatchShowsTheNewPair) {
+  ProbeTicks reader(probe);
+  ASSERT_TRUE(reader.TickAfter(NowNs())) << "the window never ticked";
+  ASSERT_TRUE(IpBatch(ns, {"link add olda type veth peer name oldb"}));
+  ASSERT_TRUE(reader.TickAfter(NowNs()));
+  ASSERT_TRUE(IpBatch(ns, {"link del olda", "link add newa type veth peer name newb"}));
+  const std::optional<Tick> after = reader.TickAfter(NowNs());
+  ASSERT_TRUE(after) << "no tick after the swap";
+  std::vector<std::string> shown = after->entries;
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, (std::vector<std::string>{"lo ", "newa ", "newb "}));
 }
 
 }  // namespace

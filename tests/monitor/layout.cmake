@@ -1,10 +1,10 @@
 # The window as it is built, offscreen: controls, fonts, art, and a grab.
 orv_add_test(test_monitor_layout
-  SOURCES layout_test.cpp layout_screenshot_test.cpp
-  LIBS orv_monitor
+  SOURCES layout_test.cpp layout_screenshot_test.cpp qt_yield_test.cpp
+  LIBS orv_app_qt
   QT)
 
 # Start-up probe for bench/measure-startup: the production window with a
 # first-paint hook, kept out of the program itself.
 add_executable(orv_startup_probe startup_probe.cpp)
-target_link_libraries(orv_startup_probe PRIVATE orv_flags orv_monitor)
+target_link_libraries(orv_startup_probe PRIVATE orv_flags orv_app_qt)

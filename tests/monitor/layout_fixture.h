@@ -2,19 +2,51 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
 #include <QStringList>
 #include <memory>
+#include <stdexcept>
 
+#include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
+#include "monitor/frm_bandwidth_layout.h"
+#include "toolkit/qt/drop_down_list.h"
+#include "toolkit/qt/form_builder.h"
+#include "toolkit/qt/label.h"
+#include "toolkit/qt/picture_box.h"
+#include "toolkit/qt/timer.h"
 
 namespace orv::testing {
 
-// The window as the toolkit creates it, before its load handler runs and
-// with the timers held still.
-inline std::unique_ptr<frmBandwidth> MakeWindow(bool startTimers = false) {
+// The window as the Qt toolkit builds it, before its load handler runs,
+// with its Qt widgets at hand by name.
+struct QtWindow {
+  std::unique_ptr<frmBandwidth> logic;
+  QWidget* widget = nullptr;
+
+  template <class T>
+  T* Get(const char* name) const {
+    for (QObject* o : widget->findChildren<QObject*>(QString::fromLatin1(name))) {
+      if (auto* t = dynamic_cast<T*>(o)) return t;
+    }
+    throw std::logic_error(std::string("no control ") + name);
+  }
+  QtLabel* L(const char* name) const { return Get<QtLabel>(name); }
+  QtDropDownList* List() const { return Get<QtDropDownList>("cboConnectionType"); }
+  QtPictureBox* Graph() const { return Get<QtPictureBox>("PIC1"); }
+  QLabel* Banner() const { return Get<QLabel>("Picture1"); }
+  QFrame* Frame(const char* name) const { return Get<QFrame>(name); }
+  QtTimer* T(const char* name) const { return Get<QtTimer>(name); }
+};
+
+inline std::unique_ptr<QtWindow> MakeWindow(bool startTimers = false) {
   MonitorServices services;
   services.startTimers = startTimers;
-  return std::make_unique<frmBandwidth>(std::move(services));
+  auto window = std::make_unique<QtWindow>();
+  window->logic = BuildMonitor(std::move(services));
+  window->widget = WindowWidget(*window->logic);
+  return window;
 }
 
 inline const QStringList& CjkFamilies() {

@@ -18,14 +18,14 @@ constexpr QRgb kBlack = 0x000000;
 TEST(ScreenshotTest, GrabShowsBannerGraphAndValueBoxes) {
   auto window = testing::MakeWindow();
   // The graph paints its surface black on every draw.
-  window->PIC1->ScaleMode(kScaleModePixels);
-  window->PIC1->BackColor(Rgb(0, 0, 0));
-  window->show();
-  const QImage shot = window->grab().toImage();
+  window->Graph()->ScaleMode(kScaleModePixels);
+  window->Graph()->BackColor(Rgb(0, 0, 0));
+  window->widget->show();
+  const QImage shot = window->widget->grab().toImage();
   ASSERT_EQ(shot.size(), QSize(382, 439));
 
   // Banner: drawn unscaled inside the banner box's two-pixel border.
-  const QImage banner(QStringLiteral(":/orvendel/banner.png"));
+  const QImage banner(QStringLiteral(":/art/banner.png"));
   for (auto [x, y] : {std::pair{130, 38}, {20, 20}, {240, 60}}) {
     EXPECT_EQ(Rgb24(shot, 2 + x, 2 + y), banner.pixel(x, y) & 0xFFFFFF) << x << "," << y;
   }

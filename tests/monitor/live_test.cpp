@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "platform/format.h"
-#include "platform/qt/text.h"
+#include "toolkit/qt/text.h"
 #include "tests/monitor/probe_process.h"
-#include "tests/platform/linux/netns.h"
+#include "tests/iftable/linux/netns.h"
 
 namespace orv {
 namespace {

@@ -2,12 +2,12 @@
 # ticks, and links coming and going under the running program.
 orv_add_test(test_monitor_settings
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
-  LIBS orv_monitor
+  LIBS orv_app_qt
   QT)
 
 orv_add_test(test_monitor_soak
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/soak_test.cpp
-  LIBS orv_monitor
+  LIBS orv_app_qt
   QT)
 
 # Links coming and going under the running probe, in a namespace the test

@@ -18,10 +18,11 @@
 #include <ostream>
 #include <string>
 
-#include "monitor/app.h"
+#include "app/qt/app.h"
 #include "monitor/connection_list.h"
 #include "monitor/frm_bandwidth.h"
-#include "platform/qt/runtime.h"
+#include "toolkit/qt/runtime.h"
+#include "toolkit/qt/text.h"
 #include "tests/monitor/scripted_reader.h"
 
 namespace orv {
@@ -29,6 +30,12 @@ namespace {
 
 using test::Interfaces;
 using test::ScriptedReader;
+
+const QString kApp = ToQString(kSettingApplication);
+const QString kSection = ToQString(kSettingSection);
+const QString kKey = ToQString(kSettingKey);
+
+QString Caption(const Label* label) { return ToQString(label->Caption()); }
 
 // One megabyte of the same character.
 QString Mega(char c) { return QString(1 << 20, QLatin1Char(c)); }
@@ -86,7 +93,7 @@ const BadSetting kCases[] = {
 // escaping the load handler would end this test program.
 class BadSettingTest : public ::testing::TestWithParam<BadSetting> {
  protected:
-  void OpenWith(SettingReader getSetting) {
+  void OpenWith(GetSettingFn getSetting) {
     reader->Set(Interfaces(5));
     MonitorServices s;
     s.makeReader = [r = reader]() -> std::shared_ptr<InterfaceReader> { return r; };
@@ -107,12 +114,12 @@ class BadSettingTest : public ::testing::TestWithParam<BadSetting> {
     const int before = reader->reads;
     window->tmrUpdate_Timer();
     EXPECT_GT(reader->reads, before) << "the first tick read the table";
-    EXPECT_EQ(window->lblRecv->Caption(), QStringLiteral("5 KB"));
-    EXPECT_EQ(window->lblSent->Caption(), QStringLiteral("2 KB"));
+    EXPECT_EQ(Caption(window->lblRecv), QStringLiteral("5 KB"));
+    EXPECT_EQ(Caption(window->lblSent), QStringLiteral("2 KB"));
     if (selected >= 0) {
-      EXPECT_EQ(window->lblType->Caption(), QStringLiteral("if%1 ").arg(selected));
+      EXPECT_EQ(Caption(window->lblType), QStringLiteral("if%1 ").arg(selected));
     } else {
-      EXPECT_EQ(window->lblType->Caption(), QStringLiteral("TokenRing ")) << "nothing chosen";
+      EXPECT_EQ(Caption(window->lblType), QStringLiteral("TokenRing ")) << "nothing chosen";
     }
     EXPECT_TRUE(window->tmrUpdate->Enabled()) << "the tick ran to its end";
 
@@ -130,9 +137,10 @@ class BadSettingTest : public ::testing::TestWithParam<BadSetting> {
 TEST_P(BadSettingTest, ThroughTheSettingReader) {
   const BadSetting& c = GetParam();
   int reads = 0;
-  OpenWith([&](const QString&, const QString&, const QString&, const QString&) {
+  OpenWith([&](std::u16string_view, std::u16string_view, std::u16string_view,
+               std::u16string_view) {
     ++reads;
-    return c.stored;
+    return c.stored.toStdU16String();
   });
   EXPECT_EQ(reads, 1);
   ExpectSelected(c.selected);
@@ -147,17 +155,15 @@ TEST_P(BadSettingTest, ThroughTheIniFile) {
   ASSERT_TRUE(dir.isValid());
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
   {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kSettingApplication,
-                    kSettingApplication);
-    store.setValue(kSettingSection + QLatin1Char('/') + kSettingKey, c.stored);
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kApp, kApp);
+    store.setValue(kSection + QLatin1Char('/') + kKey, c.stored);
     store.sync();
     ASSERT_EQ(store.status(), QSettings::NoError);
   }
-  ASSERT_TRUE(QFile::exists(dir.filePath(kSettingApplication + QLatin1Char('/') +
-                                         kSettingApplication + QStringLiteral(".conf"))));
+  ASSERT_TRUE(QFile::exists(dir.filePath(kApp + QLatin1Char('/') + kApp + QStringLiteral(".conf"))));
   // What the window is about to read is the text itself, NUL and all.
   const QString readBack =
-      GetSetting(kSettingApplication, kSettingSection, kSettingKey, kSettingDefault);
+      ToQString(GetSetting(kSettingApplication, kSettingSection, kSettingKey, kSettingDefault));
   ASSERT_EQ(readBack.size(), c.stored.size());
   ASSERT_TRUE(readBack == c.stored);
 
@@ -213,9 +219,8 @@ TEST_P(DamagedIniTest, OpensTicksAndSelectsAnEntryOrNone) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-  ASSERT_TRUE(QDir(dir.path()).mkpath(kSettingApplication));
-  QFile file(dir.filePath(kSettingApplication + QLatin1Char('/') + kSettingApplication +
-                          QStringLiteral(".conf")));
+  ASSERT_TRUE(QDir(dir.path()).mkpath(kApp));
+  QFile file(dir.filePath(kApp + QLatin1Char('/') + kApp + QStringLiteral(".conf")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   ASSERT_EQ(file.write(c.bytes), c.bytes.size());
   file.close();
@@ -231,7 +236,7 @@ TEST_P(DamagedIniTest, OpensTicksAndSelectsAnEntryOrNone) {
   EXPECT_EQ(window->cboConnectionType->ListIndex(), c.selected);
   reader->Set(Interfaces(5, 1024, 1024));
   window->tmrUpdate_Timer();
-  EXPECT_EQ(window->lblRecv->Caption(), QStringLiteral("1 KB"));
+  EXPECT_EQ(Caption(window->lblRecv), QStringLiteral("1 KB"));
   EXPECT_EQ(window->cboConnectionType->ListIndex(), c.selected);
   window->tmrUpdate->Enabled(false);
 }

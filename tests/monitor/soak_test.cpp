@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "monitor/app.h"
+#include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
-#include "platform/if_table.h"
-#include "platform/qt/runtime.h"
+#include "iftable/if_table.h"
+#include "toolkit/qt/runtime.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
 
@@ -141,9 +141,8 @@ TEST(SoakTest, TenThousandTicksLeaveMemoryFlat) {
   ChangingTable table;
   MonitorServices services;
   services.makeReader = [&table] { return std::make_shared<CIpHelper>(table.Fn()); };
-  services.getSetting = [](const QString&, const QString&, const QString&, const QString&) {
-    return QStringLiteral("2");
-  };
+  services.getSetting = [](std::u16string_view, std::u16string_view, std::u16string_view,
+                           std::u16string_view) { return std::u16string(u"2"); };
   services.doEvents = &DoEvents;
   services.startTimers = false;
   std::unique_ptr<frmBandwidth> window = OpenMonitor(std::move(services));

@@ -12,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "monitor/app.h"
+#include "app/qt/app.h"
 
 namespace {
 

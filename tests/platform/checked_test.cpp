@@ -69,30 +69,6 @@ TEST(Checked16, LimitsOfEveryOperation) {
   });
 }
 
-TEST(Checked32, LimitsOfEveryOperation) {
-  RunCases<std::int32_t>({
-      {"max+0", [] { return Add32(kMax32, 0); }, kMax32},
-      {"max+1", [] { return Add32(kMax32, 1); }, std::nullopt},
-      {"min+-1", [] { return Add32(kMin32, -1); }, std::nullopt},
-      {"min+max", [] { return Add32(kMin32, kMax32); }, -1},
-      {"min+min", [] { return Add32(kMin32, kMin32); }, std::nullopt},
-      {"min-1", [] { return Sub32(kMin32, 1); }, std::nullopt},
-      {"max-(-1)", [] { return Sub32(kMax32, -1); }, std::nullopt},
-      {"0-min", [] { return Sub32(0, kMin32); }, std::nullopt},
-      {"-1-min", [] { return Sub32(-1, kMin32); }, kMax32},
-      {"max-min", [] { return Sub32(kMax32, kMin32); }, std::nullopt},
-      {"min*-1", [] { return Mul32(kMin32, -1); }, std::nullopt},
-      {"max*-1", [] { return Mul32(kMax32, -1); }, -kMax32},
-      {"46340^2", [] { return Mul32(46340, 46340); }, 2147395600},
-      {"46341^2", [] { return Mul32(46341, 46341); }, std::nullopt},
-      {"65536*-32768", [] { return Mul32(65536, -32768); }, kMin32},
-      {"65536*32768", [] { return Mul32(65536, 32768); }, std::nullopt},
-      {"inc max-1", [] { return Inc32(kMax32 - 1); }, kMax32},
-      {"inc max", [] { return Inc32(kMax32); }, std::nullopt},
-      {"inc min", [] { return Inc32(kMin32); }, kMin32 + 1},
-  });
-}
-
 // The reader sums unsigned kernel counters bit for bit in a signed total.
 TEST(Wrapping32, WrapsModulo2To32) {
   struct {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "iftable/if_table.h"
 #include "platform/error.h"
-#include "platform/if_table.h"
 
 namespace orv::test {
 

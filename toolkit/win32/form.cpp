@@ -29,7 +29,8 @@ struct Win32Form::Control {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"OrvendelForm";
-// A fixed layout: a frame that cannot be resized and no maximise box.
+// No maximise box: the controls never follow the window's size, so a
+// maximised window would only show more empty face.
 constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
@@ -100,7 +101,7 @@ void Win32Form::Create() {
 
   m_backBrush = CreateSolidBrush(ToColorRef(m_description.backColor));
   const std::wstring title = Wide(m_description.caption);
-  m_hwnd = CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), kFormStyle, CW_USEDEFAULT,
+  m_hwnd = CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), Style(), CW_USEDEFAULT,
                            CW_USEDEFAULT, 400, 400, nullptr, nullptr, m_instance, this);
   if (m_hwnd == nullptr) throw std::runtime_error("cannot create the window");
   *m_alive = true;
@@ -109,11 +110,10 @@ void Win32Form::Create() {
   for (std::size_t i = 0; i < m_controls.size(); ++i) CreateControl(i);
   Stack();
 
+  // Of the kinds of control, only the list reacts to keys; labels, frames
+  // and picture boxes take no focus.
   for (const Control& c : m_controls) {
-    const ControlKind kind = c.description->kind;
-    if (kind == ControlKind::DropDownList || kind == ControlKind::PictureBox) {
-      m_tabStops.push_back(c.hwnd);
-    }
+    if (c.description->kind == ControlKind::DropDownList) m_tabStops.push_back(c.hwnd);
   }
   std::stable_sort(m_tabStops.begin(), m_tabStops.end(), [this](HWND a, HWND b) {
     const auto tab = [this](HWND h) {
@@ -123,6 +123,10 @@ void Win32Form::Create() {
   });
 
   Layout(WindowDpi(m_hwnd));
+}
+
+DWORD Win32Form::Style() const {
+  return m_description.fixedSize ? kFormStyle : kFormStyle | WS_THICKFRAME;
 }
 
 HWND Win32Form::ContainerOf(const ControlDescription& d) const {
@@ -182,8 +186,7 @@ void Win32Form::CreateControl(std::size_t index) {
       break;
     }
     case ControlKind::PictureBox: {
-      c.hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, kPictureClass, L"",
-                               kChild | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 1, 1, parent, id,
+      c.hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, kPictureClass, L"", kChild | WS_CLIPCHILDREN, 0, 0, 1, 1, parent, id,
                                m_instance, nullptr);
       if (c.hwnd == nullptr) break;
       HBITMAP art = nullptr;
@@ -276,7 +279,7 @@ void Win32Form::Layout(int dpi) {
   m_fonts = std::move(fonts);
 
   const SIZE outer = OuterSizeForClient(px(m_description.client.width),
-                                        px(m_description.client.height), kFormStyle,
+                                        px(m_description.client.height), Style(),
                                         kFormExStyle, dpi);
   SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

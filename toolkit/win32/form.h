@@ -58,6 +58,7 @@ class Win32Form final : public Form {
   void Layout(int dpi);
   HFONT MakeFont(const FontDescription& font, int dpi) const;
   Control& Find(std::string_view name, ControlKind kind);
+  DWORD Style() const;
   HWND ContainerOf(const ControlDescription& d) const;
   Color BackOf(std::string_view container) const;
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);

@@ -229,9 +229,6 @@ LRESULT CALLBACK Win32PictureBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_DRAWITEM:
       if (DrawLabelItem(lp)) return TRUE;
       break;
-    case WM_LBUTTONDOWN:
-      SetFocus(hwnd);
-      return 0;
     default:
       break;
   }

@@ -31,6 +31,9 @@ constexpr std::array kControls{
                        .rect = {150, 900, 3000, 330}, .tabIndex = 1},
     ControlDescription{.name = "pic", .kind = ControlKind::PictureBox, .container = "form",
                        .rect = {150, 1500, 1560, 960}, .tabIndex = 2, .backColor = kFace},
+    // Listed last, first in the tab order.
+    ControlDescription{.name = "early", .kind = ControlKind::DropDownList, .container = "form",
+                       .rect = {1800, 1500, 1500, 330}, .tabIndex = 0},
 };
 constexpr FormDescription kForm{.name = "form", .caption = u"toolkit test",
                                 .client = {0, 0, 4500, 3000}, .backColor = kFace,
@@ -170,20 +173,21 @@ TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
   EXPECT_THROW(form->FindTimer("none"), std::logic_error);
 }
 
-TEST_F(Win32ControlsTest, TabMovesTheFocusInTabIndexOrderFromTheList) {
+TEST_F(Win32ControlsTest, TabMovesTheFocusAmongTheListsInTabIndexOrder) {
   form->Show(SW_SHOW);
   const HWND list = GetDlgItem(form->Handle(), 3);
-  const HWND pic = GetDlgItem(form->Handle(), 4);
-  ASSERT_EQ(GetFocus(), list);
+  const HWND early = GetDlgItem(form->Handle(), 5);
+  ASSERT_EQ(GetFocus(), early);
   MSG tab{};
-  tab.hwnd = list;
+  tab.hwnd = early;
   tab.message = WM_KEYDOWN;
   tab.wParam = VK_TAB;
-  EXPECT_TRUE(form->PreTranslate(tab));
-  EXPECT_EQ(GetFocus(), pic);
-  tab.hwnd = pic;
+  // The picture box between them in tab index takes no focus.
   EXPECT_TRUE(form->PreTranslate(tab));
   EXPECT_EQ(GetFocus(), list);
+  tab.hwnd = list;
+  EXPECT_TRUE(form->PreTranslate(tab));
+  EXPECT_EQ(GetFocus(), early);
   tab.wParam = VK_RETURN;
   EXPECT_FALSE(form->PreTranslate(tab));
 }
@@ -199,6 +203,8 @@ TEST_F(Win32ControlsTest, ANewResolutionPlacesEverythingAgainFromTwips) {
   GetClientRect(form->Handle(), &client);
   EXPECT_EQ(client.right, 450);
   EXPECT_EQ(client.bottom, 300);
+  // A window the description does not fix in size has a sizing border.
+  EXPECT_NE(GetWindowLongW(form->Handle(), GWL_STYLE) & WS_THICKFRAME, 0);
   const RECT fixed = RectOf("fixed");
   EXPECT_EQ(fixed.left, 15);
   EXPECT_EQ(fixed.top, 60);

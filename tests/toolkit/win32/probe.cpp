@@ -5,6 +5,7 @@
 //   orv-win32-probe close TITLE               asks the window to close
 // dump prints, in UTF-8:
 //   window X Y WIDTH HEIGHT        client area: screen position and size
+//   frame fixed|sizable maximise|no-maximise
 //   control ID CLASS X Y WIDTH HEIGHT "TEXT"   client coordinates of the window
 //   list ID COUNT SELECTED         for each combo box, then its entries:
 //   entry ID POSITION "TEXT"
@@ -98,6 +99,9 @@ int DumpWindow(HWND top) {
   ClientToScreen(top, &origin);
   Print(L"window " + std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " +
         std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom) + L"\n");
+  const LONG style = GetWindowLongW(top, GWL_STYLE);
+  Print(std::wstring(L"frame ") + ((style & WS_THICKFRAME) ? L"sizable" : L"fixed") +
+        ((style & WS_MAXIMIZEBOX) ? L" maximise" : L" no-maximise") + L"\n");
   Dump dump{top, {}};
   EnumChildWindows(top, &DumpChild, reinterpret_cast<LPARAM>(&dump));
   Print(dump.lists);

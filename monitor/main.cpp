@@ -1,3 +1,0 @@
-#include "monitor/app.h"
-
-int main(int argc, char** argv) { return orv::RunMonitor(argc, argv); }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QColor>
+
+#include "platform/color.h"
+
+namespace orv {
+
+inline QColor ToQColor(Color color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
+
+}  // namespace orv

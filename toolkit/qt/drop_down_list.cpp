@@ -1,0 +1,68 @@
+#include "toolkit/qt/drop_down_list.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QStyleOptionComboBox>
+#include <string>
+
+#include "platform/error.h"
+#include "toolkit/qt/text.h"
+
+namespace orv {
+
+QtDropDownList::QtDropDownList(QWidget* parent) : QComboBox(parent) {
+  setEditable(false);
+  setInsertPolicy(QComboBox::NoInsert);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void QtDropDownList::AddItem(std::u16string_view text) {
+  // Positions are 16-bit: an entry past 32767 could never be selected.
+  if (count() >= 32767) throw Error(ErrorCode::Overflow, "too many list entries");
+  addItem(ToQString(text));
+}
+
+void QtDropDownList::Clear() { clear(); }
+
+std::int16_t QtDropDownList::ListCount() const { return static_cast<std::int16_t>(count()); }
+
+std::int16_t QtDropDownList::ListIndex() const { return static_cast<std::int16_t>(currentIndex()); }
+
+void QtDropDownList::ListIndex(std::int16_t position) {
+  if (position < -1 || position >= count()) {
+    throw Error(ErrorCode::InvalidProperty,
+                "invalid list position " + std::to_string(position) + " of " +
+                    std::to_string(count()));
+  }
+  setCurrentIndex(position);
+}
+
+std::u16string QtDropDownList::List(std::int16_t position) const {
+  if (position < 0 || position >= count()) {
+    throw Error(ErrorCode::InvalidProperty, "no list entry " + std::to_string(position));
+  }
+  return itemText(position).toStdU16String();
+}
+
+}  // namespace orv
+
+namespace orv {
+
+void QtDropDownList::paintEvent(QPaintEvent* event) {
+  QComboBox::paintEvent(event);
+  // Styles draw a focus frame only after focus moved by keyboard; the list
+  // has the focus from the moment the window opens, so it marks it itself:
+  // a dotted line inside the text field, in the highlight colour.
+  if (!hasFocus()) return;
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  const QRect field =
+      style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+  QPainter painter(this);
+  QPen pen(palette().color(QPalette::Highlight));
+  pen.setStyle(Qt::DotLine);
+  painter.setPen(pen);
+  painter.drawRect(field.adjusted(0, 0, -1, -1));
+}
+
+}  // namespace orv

@@ -1,0 +1,291 @@
+#include "toolkit/qt/form_builder.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QStringList>
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "toolkit/qt/art.h"
+#include "toolkit/qt/color.h"
+#include "toolkit/qt/drop_down_list.h"
+#include "toolkit/qt/label.h"
+#include "toolkit/qt/picture_box.h"
+#include "toolkit/qt/text.h"
+#include "toolkit/qt/timer.h"
+
+namespace orv {
+namespace {
+
+// The layout is measured at 96 dpi, whatever the screen reports; Qt's own
+// device-pixel scaling takes it to other resolutions.
+constexpr int kLayoutDpi = 96;
+
+int Px(std::int32_t twips) { return TwipsToPixels(twips, kLayoutDpi); }
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The faces the layout names, each with the installed faces nearest to
+// it; a face not listed is asked for as it is.
+QStringList Families(std::u16string_view face) {
+  if (face == u"宋体") {
+    return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+            QStringLiteral("Noto Sans SC"), QStringLiteral("Droid Sans Fallback")};
+  }
+  if (face == u"Arial") {
+    return {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+            QStringLiteral("DejaVu Sans")};
+  }
+  return {ToQString(face)};
+}
+
+// Point sizes become pixel sizes at the layout's resolution, so the layout
+// does not depend on the screen's reported one.
+QFont ToQFont(const FontDescription& d) {
+  QFont font;
+  font.setFamilies(Families(d.face));
+  font.setPixelSize(PointsToPixels(d.points, kLayoutDpi));
+  font.setWeight(d.bold ? QFont::Bold : QFont::Normal);
+  font.setItalic(false);
+  return font;
+}
+
+void SetBackground(QWidget* widget, Color color) {
+  QPalette p = widget->palette();
+  p.setColor(QPalette::Window, ToQColor(color));
+  widget->setPalette(p);
+  widget->setAutoFillBackground(true);
+}
+
+class Builder {
+ public:
+  explicit Builder(const FormDescription& form) : m_form(form) {}
+
+  std::unique_ptr<QtForm> Build() {
+    auto* window = new QWidget;
+    auto result = std::make_unique<QtForm>(window);
+    window->setObjectName(Latin1(m_form.name));
+    window->setWindowTitle(ToQString(m_form.caption));
+    // No maximise box: the controls never follow the window's size, so
+    // maximising would only show empty face.
+    window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    if (!m_form.icon.empty()) window->setWindowIcon(LoadIcon(m_form.icon));
+    SetBackground(window, m_form.backColor);
+    window->setFont(ToQFont(m_form.font));
+    const QSize client(Px(m_form.client.width), Px(m_form.client.height));
+    // A fixed size is a minimum equal to the maximum, which is what window
+    // managers (and Qt's own Wayland decorations) read to offer no resize
+    // and no maximise.
+    if (m_form.fixedSize) {
+      window->setFixedSize(client);
+    } else {
+      window->resize(client);
+    }
+    m_made[m_form.name] = window;
+
+    for (const ControlDescription& d : m_form.controls) m_made[d.name] = Make(d);
+    Stack();
+    ChainTabs();
+    NameForScreenReaders();
+    return result;
+  }
+
+ private:
+  struct Container {
+    QWidget* widget;
+    bool isPictureBox;
+  };
+
+  Container ContainerOf(const ControlDescription& d) const {
+    const auto it = m_made.find(d.container);
+    auto* widget = it == m_made.end() ? nullptr : qobject_cast<QWidget*>(it->second);
+    if (widget == nullptr) {
+      throw std::logic_error(std::string(d.name) + " names no container listed before it");
+    }
+    const ControlDescription* holder = Describe(d.container);
+    return {widget, holder != nullptr && holder->kind == ControlKind::PictureBox};
+  }
+
+  const ControlDescription* Describe(std::string_view name) const {
+    for (const ControlDescription& d : m_form.controls) {
+      if (d.name == name) return &d;
+    }
+    return nullptr;
+  }
+
+  // Places a control by its twips rectangle inside its container's inner
+  // area: for a picture box that area starts inside its border.
+  static void Place(QWidget* control, const Container& container, const TwipsRect& r) {
+    QRect rect(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
+    if (container.isPictureBox) rect.translate(container.widget->contentsRect().topLeft());
+    control->setGeometry(rect);
+  }
+
+  QObject* Make(const ControlDescription& d) {
+    const Container container = ContainerOf(d);
+    QObject* made = nullptr;
+    switch (d.kind) {
+      case ControlKind::Label: made = MakeLabel(d, container); break;
+      case ControlKind::Frame: made = MakeFrame(d, container); break;
+      case ControlKind::DropDownList: made = MakeList(d, container); break;
+      case ControlKind::PictureBox:
+        made = d.picture.empty() ? MakeGraphBox(d, container) : MakeBanner(d, container);
+        break;
+      case ControlKind::Timer:
+        made = new QtTimer(container.widget, Latin1(d.name), d.intervalMs);
+        break;
+    }
+    made->setObjectName(Latin1(d.name));
+    return made;
+  }
+
+  static QWidget* MakeLabel(const ControlDescription& d, const Container& container) {
+    auto* label = new QtLabel(container.widget);
+    if (d.font) label->setFont(ToQFont(*d.font));
+    if (d.foreColor) label->ForeColor(ToQColor(*d.foreColor));
+    if (d.opaque) label->Opaque(true, ToQColor(d.backColor.value_or(0xFFFFFF)));
+    if (d.singleBorder) label->SingleBorder(true);
+    if (d.align == TextAlign::Right) label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setWordWrap(d.wordWrap);
+    label->Caption(d.caption);
+    Place(label, container, d.rect);
+    // Switched on after the placing: the layout's sizes were measured for
+    // the first caption, and the next caption change refits.
+    label->AutoSize(d.autoSize);
+    return label;
+  }
+
+  QWidget* MakeFrame(const ControlDescription& d, const Container& container) const {
+    auto* frame = new QFrame(container.widget);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setLineWidth(1);
+    frame->setFocusPolicy(Qt::NoFocus);
+    SetBackground(frame, d.backColor.value_or(m_form.backColor));
+    Place(frame, container, d.rect);
+    return frame;
+  }
+
+  static QWidget* MakeList(const ControlDescription& d, const Container& container) {
+    auto* list = new QtDropDownList(container.widget);
+    if (d.font) list->setFont(ToQFont(*d.font));
+    QPalette p = list->palette();
+    if (d.backColor) p.setColor(QPalette::Base, ToQColor(*d.backColor));
+    if (d.foreColor) {
+      for (const auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+        p.setColor(role, ToQColor(*d.foreColor));
+      }
+    }
+    list->setPalette(p);
+    Place(list, container, d.rect);
+    return list;
+  }
+
+  // A picture box that only shows its art: a sunken panel with the image
+  // unscaled at the top-left of its inner area.
+  QWidget* MakeBanner(const ControlDescription& d, const Container& container) const {
+    auto* banner = new QLabel(container.widget);
+    banner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    banner->setLineWidth(2);
+    banner->setMargin(0);
+    banner->setIndent(0);
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    banner->setPixmap(LoadPicture(d.picture, banner->devicePixelRatioF()));
+    // Nothing in a picture box reacts to keys, so it takes no focus.
+    banner->setFocusPolicy(Qt::NoFocus);
+    SetBackground(banner, d.backColor.value_or(m_form.backColor));
+    Place(banner, container, d.rect);
+    return banner;
+  }
+
+  static QWidget* MakeGraphBox(const ControlDescription& d, const Container& container) {
+    auto* box = new QtPictureBox(container.widget);
+    box->setFocusPolicy(Qt::NoFocus);
+    Place(box, container, d.rect);
+    if (d.backColor) box->BackColor(*d.backColor);
+    return box;
+  }
+
+  QWidget* Widget(std::string_view name) const { return qobject_cast<QWidget*>(m_made.at(name)); }
+
+  // Earlier controls of a container lie above later ones; labels, which
+  // have no window of their own, lie beneath every control that has one.
+  void Stack() const {
+    std::vector<std::string_view> containers{m_form.name};
+    for (const ControlDescription& d : m_form.controls) containers.push_back(d.name);
+    for (std::string_view container : containers) {
+      std::vector<QWidget*> labels;
+      std::vector<QWidget*> windowed;
+      for (const ControlDescription& d : m_form.controls) {
+        if (d.container != container || d.kind == ControlKind::Timer) continue;
+        (d.kind == ControlKind::Label ? labels : windowed).push_back(Widget(d.name));
+      }
+      for (auto it = labels.rbegin(); it != labels.rend(); ++it) (*it)->raise();
+      for (auto it = windowed.rbegin(); it != windowed.rend(); ++it) (*it)->raise();
+    }
+  }
+
+  // Tab order by tab index; the first control in it that takes the focus
+  // has it when the window opens.
+  void ChainTabs() const {
+    std::vector<const ControlDescription*> order;
+    for (const ControlDescription& d : m_form.controls) {
+      if (d.tabIndex >= 0) order.push_back(&d);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    QWidget* first = nullptr;
+    for (const ControlDescription* d : order) {
+      QWidget* w = Widget(d->name);
+      if (previous != nullptr) QWidget::setTabOrder(previous, w);
+      previous = w;
+      if (first == nullptr && (w->focusPolicy() & Qt::TabFocus) != 0) first = w;
+    }
+    if (first != nullptr) first->setFocus(Qt::OtherFocusReason);
+  }
+
+  // A screen reader names a control by its caption label, or by the name
+  // the description gives it; without one a value box would be read out
+  // as its bare number and the list as its current entry.
+  void NameForScreenReaders() const {
+    for (const ControlDescription& d : m_form.controls) {
+      QWidget* w = d.kind == ControlKind::Timer ? nullptr : Widget(d.name);
+      if (w == nullptr) continue;
+      if (!d.accessibleName.empty()) w->setAccessibleName(ToQString(d.accessibleName));
+      if (!d.accessibleDescription.empty()) {
+        w->setAccessibleDescription(ToQString(d.accessibleDescription));
+      }
+      if (d.labelFor.empty()) continue;
+      const auto target = m_made.find(d.labelFor);
+      auto* label = qobject_cast<QLabel*>(w);
+      if (target == m_made.end() || label == nullptr) {
+        throw std::logic_error(std::string(d.name) + " captions no control of the form");
+      }
+      auto* captioned = qobject_cast<QWidget*>(target->second);
+      label->setBuddy(captioned);
+      captioned->setAccessibleName(ToQString(d.caption).trimmed());
+    }
+  }
+
+  const FormDescription& m_form;
+  std::map<std::string_view, QObject*> m_made;
+};
+
+}  // namespace
+
+std::unique_ptr<QtForm> BuildQtForm(const FormDescription& description) {
+  return Builder(description).Build();
+}
+
+}  // namespace orv

@@ -1,0 +1,76 @@
+#include "toolkit/qt/label.h"
+
+#include <QFontMetrics>
+#include <QPalette>
+
+#include "toolkit/qt/text.h"
+
+namespace orv {
+
+QtLabel::QtLabel(QWidget* parent) : QLabel(parent) {
+  // A caption starts at the top-left of its box and never wraps.
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setWordWrap(false);
+  setTextFormat(Qt::PlainText);
+  setIndent(0);
+  setMargin(0);
+  setAutoFillBackground(false);
+}
+
+std::u16string QtLabel::Caption() const { return text().toStdU16String(); }
+
+void QtLabel::Caption(std::u16string_view text) {
+  setText(ToQString(text));
+  // A label named for screen readers by its caption would hide what it
+  // shows: the shown text goes with it as its description.
+  if (!accessibleName().isEmpty()) setAccessibleDescription(this->text());
+  if (m_autoSize) Refit();
+}
+
+void QtLabel::AutoSize(bool on) {
+  // Switching auto-size on keeps the size the layout gave: those sizes
+  // were measured for the caption it starts with. The next caption
+  // change refits.
+  m_autoSize = on;
+}
+
+void QtLabel::Opaque(bool on, QColor background) {
+  if (on) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, background);
+    setPalette(p);
+  }
+  setAutoFillBackground(on);
+}
+
+void QtLabel::ForeColor(QColor color) {
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText, color);
+  setPalette(p);
+}
+
+void QtLabel::SingleBorder(bool on) {
+  if (on) {
+    // A plain one-pixel line drawn in the text colour; the text keeps two
+    // pixels off it on its aligned side.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setIndent(2);
+  } else {
+    setFrameStyle(QFrame::NoFrame);
+    setIndent(0);
+  }
+}
+
+void QtLabel::Refit() {
+  const QFontMetrics metrics(font());
+  const int frame = 2 * frameWidth();
+  const int pad = 2 * margin() + (indent() > 0 ? indent() : 0);
+  // One line: no wrapping, so a longer caption only ever widens the box
+  // to the right of its fixed left edge.
+  const int width = metrics.horizontalAdvance(text()) + frame + pad;
+  const int height = metrics.height() + frame + 2 * margin();
+  setGeometry(x(), y(), width, height);
+}
+
+}  // namespace orv

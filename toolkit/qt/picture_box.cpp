@@ -1,0 +1,255 @@
+#include "toolkit/qt/picture_box.h"
+
+#include <QMetaObject>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPen>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "platform/error.h"
+#include "toolkit/qt/color.h"
+
+namespace orv {
+namespace {
+
+// Any unit other than pixels is taken as twips: 15 to a pixel at 96 dpi.
+constexpr double kTwipsPerPixel = 15.0;
+
+// Liang-Barsky: cuts the segment to the rectangle [lo, hi] on both axes.
+// Returns false when nothing of it lies inside. The rasteriser works in
+// fixed point, so coordinates far outside the image must never reach it.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double loX, double loY,
+                 double hiX, double hiY) {
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  double t0 = 0.0;
+  double t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - loX, hiX - x1, y1 - loY, hiY - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const double ox = x1;
+  const double oy = y1;
+  x1 = ox + t0 * dx;
+  y1 = oy + t0 * dy;
+  x2 = ox + t1 * dx;
+  y2 = oy + t1 * dy;
+  return true;
+}
+
+}  // namespace
+
+QtPictureBox::QtPictureBox(QWidget* parent) : QFrame(parent) {
+  // The default picture-box border: a sunken 3D edge two pixels deep.
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(2);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  // The inner area is read on every Line and every ScaleWidth/ScaleHeight;
+  // with this on, each read asks the top-level window for its safe-area
+  // margins, which desktop Linux and Windows always report as zero, and
+  // that walk cost more than filling a grid line.
+  setAttribute(Qt::WA_ContentsMarginsRespectsSafeArea, false);
+  m_image = QImage(contentsRect().size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  m_image.fill(ToQColor(m_backColor));
+}
+
+QtPictureBox::~QtPictureBox() { EndPainting(); }
+
+const QImage& QtPictureBox::Image() const {
+  SyncImageSize();
+  EndPainting();
+  return m_image;
+}
+
+void QtPictureBox::SyncImageSize() const {
+  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
+  if (size == m_image.size()) return;
+  EndPainting();
+  QImage grown(size, QImage::Format_RGB32);
+  grown.fill(ToQColor(m_backColor));
+  QPainter painter(&grown);
+  painter.drawImage(0, 0, m_image);
+  painter.end();
+  m_image = std::move(grown);
+}
+
+bool QtPictureBox::AutoRedraw() const { return m_autoRedraw; }
+
+void QtPictureBox::AutoRedraw(bool on) { m_autoRedraw = on; }
+
+QPainter& QtPictureBox::Painter(Color color) {
+  const bool fresh = !m_painter.isActive();
+  if (fresh) {
+    m_painter.begin(&m_image);
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setBrush(Qt::NoBrush);
+  }
+  if (fresh || color != m_penColor) {
+    m_penColor = color;
+    m_penQColor = ToQColor(color);
+    QPen pen(m_penQColor);
+    pen.setWidth(std::max<int>(1, m_drawWidth));
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(pen);
+  }
+  return m_painter;
+}
+
+void QtPictureBox::EndPainting() const {
+  if (m_painter.isActive()) m_painter.end();
+}
+
+void QtPictureBox::ScheduleUpdate() {
+  if (m_updateQueued) return;
+  m_updateQueued = true;
+  // A flag cleared by paintEvent would stay set for good whenever Qt drops
+  // the update (hidden, or updates disabled); a queued call always runs.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_updateQueued = false;
+        update();
+      },
+      Qt::QueuedConnection);
+}
+
+void QtPictureBox::Cls() {
+  SyncImageSize();
+  EndPainting();
+  m_image.fill(ToQColor(m_backColor));
+  ScheduleUpdate();
+}
+
+std::int16_t QtPictureBox::DrawWidth() const { return m_drawWidth; }
+
+std::int16_t QtPictureBox::ScaleMode() const { return m_scaleMode; }
+
+void QtPictureBox::ScaleMode(std::int16_t mode) {
+  // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
+  if (mode < 0 || mode > 7) {
+    throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
+  }
+  m_scaleMode = mode;
+}
+
+Color QtPictureBox::BackColor() const { return m_backColor; }
+
+void QtPictureBox::BackColor(Color color) {
+  m_backColor = color & 0x00FFFFFF;
+  SyncImageSize();
+  EndPainting();
+  m_image.fill(ToQColor(m_backColor));
+  ScheduleUpdate();
+}
+
+float QtPictureBox::ScaleWidth() const {
+  const double w = contentsRect().width();
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? w : w * kTwipsPerPixel);
+}
+
+float QtPictureBox::ScaleHeight() const {
+  const double h = contentsRect().height();
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? h : h * kTwipsPerPixel);
+}
+
+void QtPictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
+  if (flags != kLineSegment && flags != kLineBox) {
+    throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
+  }
+  const double scale = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
+  double c[4] = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
+  // Device coordinates are 32-bit; anything beyond (or not a number at
+  // all) is an overflow, never something to hand to the painter.
+  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
+  for (double v : c) {
+    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
+      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
+    }
+  }
+
+  SyncImageSize();
+  QPainter& painter = Painter(color);
+
+  // Keep a margin of the pen width so wide pens still meet the edge.
+  const double margin = m_drawWidth + 2.0;
+  const double loX = -margin;
+  const double loY = -margin;
+  const double hiX = m_image.width() + margin;
+  const double hiY = m_image.height() + margin;
+
+  if (flags == kLineBox) {
+    // Clamping the corners of an axis-aligned outline leaves every
+    // visible pixel of it where it was.
+    const double left = std::clamp(std::min(c[0], c[2]), loX, hiX);
+    const double right = std::clamp(std::max(c[0], c[2]), loX, hiX);
+    const double top = std::clamp(std::min(c[1], c[3]), loY, hiY);
+    const double bottom = std::clamp(std::max(c[1], c[3]), loY, hiY);
+    // Stroking an outline costs several times what filling its four edges
+    // does. For a one-pixel pen the stroker puts each edge on the floored
+    // row or column and closes every corner, as long as the box is at
+    // least a pixel each way and reaches at most one pixel past the right
+    // and bottom edges of the image; elsewhere (thinner boxes, or corners
+    // the stroker clips) its joins drop or shift pixels, so it keeps
+    // drawing those itself.
+    const bool plain = m_drawWidth <= 1 && left >= 0.0 && top >= 0.0 &&
+                       right <= m_image.width() + 1.0 && bottom <= m_image.height() + 1.0 &&
+                       right - left >= 1.0 && bottom - top >= 1.0;
+    if (plain) {
+      const int l = static_cast<int>(left);
+      const int t = static_cast<int>(top);
+      const int r = static_cast<int>(right);
+      const int b = static_cast<int>(bottom);
+      painter.fillRect(QRect(l, t, r - l + 1, 1), m_penQColor);
+      painter.fillRect(QRect(l, b, r - l + 1, 1), m_penQColor);
+      painter.fillRect(QRect(l, t + 1, 1, b - t - 1), m_penQColor);
+      painter.fillRect(QRect(r, t + 1, 1, b - t - 1), m_penQColor);
+    } else {
+      painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    }
+  } else if (ClipSegment(c[0], c[1], c[2], c[3], loX, loY, hiX, hiY)) {
+    const QPointF a(c[0], c[1]);
+    const QPointF b(c[2], c[3]);
+    // A zero-length segment still marks its point.
+    if (a == b) {
+      painter.drawPoint(a);
+    } else {
+      painter.drawLine(a, b);
+    }
+  }
+  ScheduleUpdate();
+}
+
+void QtPictureBox::paintEvent(QPaintEvent* event) {
+  SyncImageSize();
+  EndPainting();
+  QPainter painter(this);
+  const QRect inner = contentsRect();
+  painter.setClipRect(event->rect());
+  painter.drawImage(inner.topLeft(), m_image);
+  painter.end();
+  QFrame::paintEvent(event);
+}
+
+void QtPictureBox::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  SyncImageSize();
+}
+
+}  // namespace orv

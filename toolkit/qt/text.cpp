@@ -1,0 +1,11 @@
+#include "toolkit/qt/text.h"
+
+namespace orv {
+
+QString ToQString(std::u16string_view text) {
+  // QChar is one UTF-16 code unit; this constructor copies without any
+  // byte-order detection.
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace orv
