@@ -97,7 +97,9 @@ void ReportUntrappedError(const std::exception& error) {
   std::fflush(stderr);
   // A program of the GUI subsystem started from Explorer has no standard
   // error; a debugger or a log viewer still sees this.
-  OutputDebugStringA(line);
+  wchar_t wide[600] = {};
+  MultiByteToWideChar(CP_UTF8, 0, line, -1, wide, 600);
+  OutputDebugStringW(wide);
   ExitProcess(EXIT_FAILURE);
 }
 
