@@ -36,13 +36,18 @@ QPixmap LoadPicture(std::string_view name, qreal devicePixelRatio) {
 }
 
 QIcon LoadIcon(std::string_view name) {
+  // Files added with their size are decoded only when a size is asked for:
+  // decoding all seven up front would hold their pixels for the whole run.
   QIcon icon;
   const QString base = Latin1(name);
-  QStringList files{base + QStringLiteral(".png")};
-  files += QDir(QStringLiteral(":/art")).entryList({base + QStringLiteral("-*.png")}, QDir::Files);
-  for (const QString& file : files) {
-    const QImage image = LoadPng(ArtPath(file));
-    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+  const QString plain = ArtPath(base + QStringLiteral(".png"));
+  icon.addFile(plain, QImageReader(plain, "png").size());
+  const QString prefix = base + QStringLiteral("-");
+  for (const QString& file :
+       QDir(QStringLiteral(":/art")).entryList({prefix + QStringLiteral("*.png")}, QDir::Files)) {
+    bool isNumber = false;
+    const int side = file.mid(prefix.size()).chopped(4).toInt(&isNumber);
+    if (isNumber && side > 0) icon.addFile(ArtPath(file), QSize(side, side));
   }
   return icon;
 }
