@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 #include "toolkit/win32/label.h"
-#include "toolkit/win32/segment_clip.h"
+#include "platform/segment_clip.h"
 
 namespace orv::win32 {
 namespace {

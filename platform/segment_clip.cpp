@@ -1,8 +1,8 @@
-#include "toolkit/win32/segment_clip.h"
+#include "platform/segment_clip.h"
 
 #include <algorithm>
 
-namespace orv::win32 {
+namespace orv {
 
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double loX, double loY, double hiX,
                  double hiY) {
@@ -35,4 +35,4 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double loX, dou
   return true;
 }
 
-}  // namespace orv::win32
+}  // namespace orv
