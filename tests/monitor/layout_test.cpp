@@ -428,10 +428,16 @@ TEST(ArtTest, HighDensityScreensGetTheSharpBannerAndEveryIconSize) {
   EXPECT_EQ(sharp.devicePixelRatio(), 2.0);
   EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(259, 76));
 
-  const QList<QSize> sizes = window->widget->windowIcon().availableSizes();
+  const QIcon icon = window->widget->windowIcon();
+  const QList<QSize> sizes = icon.availableSizes();
   for (int n : {16, 24, 32, 48, 64, 128, 256}) {
     EXPECT_TRUE(sizes.contains(QSize(n, n))) << "no " << n << " px icon";
   }
+  // A size drawn is that drawing; one between is the next larger, reduced.
+  const QImage at48 = icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(at48, QImage(QStringLiteral(":/art/icon-48.png")).convertToFormat(QImage::Format_ARGB32));
+  EXPECT_EQ(icon.pixmap(40, 40).size(), QSize(40, 40));
+  EXPECT_EQ(icon.pixmap(512, 512).size(), QSize(256, 256)) << "never enlarged past the largest";
 }
 
 }  // namespace

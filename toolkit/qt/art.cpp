@@ -1,9 +1,13 @@
 #include "toolkit/qt/art.h"
 
 #include <QDir>
+#include <QIconEngine>
+#include <QPainter>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <memory>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -22,6 +26,64 @@ QImage LoadPng(const QString& path) {
   return reader.read();
 }
 
+QSize PngSize(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.size();
+}
+
+// An icon of PNG files of known sizes, each decoded only when a pixmap is
+// asked for and not kept: Qt's own file icons keep what they decode and
+// find the format by loading every image plugin.
+class PngIconEngine : public QIconEngine {
+ public:
+  void Add(QSize size, const QString& path) {
+    if (size.isValid()) m_files.push_back({size, path});
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    // The smallest drawing at least as large as asked, else the largest.
+    const File* best = nullptr;
+    for (const File& f : m_files) {
+      if (f.size.width() >= size.width() && (best == nullptr || f.size.width() < best->size.width())) {
+        best = &f;
+      }
+    }
+    for (const File& f : m_files) {
+      if (best == nullptr || (best->size.width() < size.width() && f.size.width() > best->size.width())) {
+        best = &f;
+      }
+    }
+    if (best == nullptr) return {};
+    QPixmap pixmap = QPixmap::fromImage(LoadPng(best->path));
+    // As Qt's icons do: reduced to the size asked, never enlarged.
+    if (pixmap.width() > size.width() || pixmap.height() > size.height()) {
+      pixmap = pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return pixmap;
+  }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (const File& f : m_files) sizes.push_back(f.size);
+    return sizes;
+  }
+
+  QIconEngine* clone() const override { return new PngIconEngine(*this); }
+  QString key() const override { return QStringLiteral("orvendel-png"); }
+
+ private:
+  struct File {
+    QSize size;
+    QString path;
+  };
+  std::vector<File> m_files;
+};
+
 }  // namespace
 
 QPixmap LoadPicture(std::string_view name, qreal devicePixelRatio) {
@@ -36,20 +98,20 @@ QPixmap LoadPicture(std::string_view name, qreal devicePixelRatio) {
 }
 
 QIcon LoadIcon(std::string_view name) {
-  // Files added with their size are decoded only when a size is asked for:
-  // decoding all seven up front would hold their pixels for the whole run.
-  QIcon icon;
+  auto engine = std::make_unique<PngIconEngine>();
   const QString base = Latin1(name);
   const QString plain = ArtPath(base + QStringLiteral(".png"));
-  icon.addFile(plain, QImageReader(plain, "png").size());
+  engine->Add(PngSize(plain), plain);
+  // Listed without a name filter: a filter would be matched by a regular
+  // expression, whose library costs more memory than all the icons.
   const QString prefix = base + QStringLiteral("-");
-  for (const QString& file :
-       QDir(QStringLiteral(":/art")).entryList({prefix + QStringLiteral("*.png")}, QDir::Files)) {
+  for (const QString& file : QDir(QStringLiteral(":/art")).entryList(QDir::Files)) {
+    if (!file.startsWith(prefix) || !file.endsWith(QStringLiteral(".png"))) continue;
     bool isNumber = false;
     const int side = file.mid(prefix.size()).chopped(4).toInt(&isNumber);
-    if (isNumber && side > 0) icon.addFile(ArtPath(file), QSize(side, side));
+    if (isNumber && side > 0) engine->Add(QSize(side, side), ArtPath(file));
   }
-  return icon;
+  return QIcon(engine.release());
 }
 
 }  // namespace orv
