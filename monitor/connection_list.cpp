@@ -23,9 +23,11 @@ std::u16string ConnectionEntry(const CInterfaces::Record& record) {
   return record->InterfaceDescription() + u' ';
 }
 
-std::int32_t FillConnectionList(DropDownList& list, const CInterfaces& interfaces) {
+std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
+  const std::shared_ptr<CInterfaces> interfaces = reader.Interfaces();
+  if (!interfaces) return 0;
   std::int32_t added = 0;
-  for (const CInterfaces::Record& record : interfaces) {
+  for (const CInterfaces::Record& record : *interfaces) {
     if (!record) continue;
     // The list takes at most 32767 entries; the ones past that are left out.
     if (Attempt([&] { list.AddItem(ConnectionEntry(record)); })) ++added;
@@ -41,12 +43,6 @@ bool ListShows(const DropDownList& list, const CInterfaces& interfaces) {
     ++position;
   }
   return true;
-}
-
-std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
-  const std::shared_ptr<CInterfaces> interfaces = reader.Interfaces();
-  if (!interfaces) return 0;
-  return FillConnectionList(list, *interfaces);
 }
 
 void RestoreConnectionChoice(DropDownList& list, const GetSettingFn& getSetting) {

@@ -36,12 +36,9 @@ std::int16_t ChoicePosition(std::u16string_view stored, std::int16_t listCount);
 // The list entry of one interface: its description and one space.
 std::u16string ConnectionEntry(const CInterfaces::Record& record);
 
-// Appends one entry per interface of a collection. Returns the number of
-// entries added.
-std::int32_t FillConnectionList(DropDownList& list, const CInterfaces& interfaces);
-
-// The same from a single read of the table, so a table that changes
-// meanwhile cannot leave the list half filled.
+// Appends one entry per interface, from a single read of the table, so a
+// table that changes meanwhile cannot leave the list half filled. Returns
+// the number of entries added.
 std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader);
 
 // Whether the list shows exactly one entry per interface of a table read,

@@ -21,10 +21,7 @@ constexpr std::u16string_view kPrefixUploadAverage = u"平均上载速率: ";
 // the average so an idle line runs just above the bottom edge.
 constexpr double kHistoryOffset = 5;
 
-std::u16string Text(double value, std::u16string_view pattern, const NumberLocale& locale) {
-  return Format(value, pattern, locale);
-}
-
+// A caption of its own text followed by the formatted number.
 std::u16string Text(std::u16string_view prefix, double value, std::u16string_view pattern,
                     const NumberLocale& locale) {
   return std::u16string(prefix) + Format(value, pattern, locale);
@@ -100,8 +97,8 @@ void frmBandwidth::tmrUpdate_Timer() {
 
   if (!yield()) return;
 
-  Attempt([&] { lblRecv->Caption(Text(TotalKB(lngBytesReceived), kPatternKB, locale)); });
-  Attempt([&] { lblSent->Caption(Text(TotalKB(lngBytesSent), kPatternKB, locale)); });
+  Attempt([&] { lblRecv->Caption(Format(TotalKB(lngBytesReceived), kPatternKB, locale)); });
+  Attempt([&] { lblSent->Caption(Format(TotalKB(lngBytesSent), kPatternKB, locale)); });
 
   Attempt([&] { dblDownloadSpeedAverage = (lngDownloadSpeed + dblDownloadSpeedAverage) / 2; });
   Attempt([&] { dblUploadSpeedAverage = (lngUploadSpeed + dblUploadSpeedAverage) / 2; });
@@ -135,14 +132,14 @@ void frmBandwidth::tmrUpdate_Timer() {
   Attempt([&] { objLineGraph.Draw(); });
 
   if (TestOrPass([&] { return lngDownloadSpeed / 1024.0 < 1; })) {
-    Attempt([&] { lblDSpeed->Caption(Text(lngDownloadSpeed, kPatternBytes, locale)); });
+    Attempt([&] { lblDSpeed->Caption(Format(lngDownloadSpeed, kPatternBytes, locale)); });
   } else {
-    Attempt([&] { lblDSpeed->Caption(Text(lngDownloadSpeed / 1024.0, kPatternKBytes, locale)); });
+    Attempt([&] { lblDSpeed->Caption(Format(lngDownloadSpeed / 1024.0, kPatternKBytes, locale)); });
   }
   if (TestOrPass([&] { return lngUploadSpeed / 1024.0 < 1; })) {
-    Attempt([&] { lblUSpeed->Caption(Text(lngUploadSpeed, kPatternBytes, locale)); });
+    Attempt([&] { lblUSpeed->Caption(Format(lngUploadSpeed, kPatternBytes, locale)); });
   } else {
-    Attempt([&] { lblUSpeed->Caption(Text(lngUploadSpeed / 1024.0, kPatternKBytes, locale)); });
+    Attempt([&] { lblUSpeed->Caption(Format(lngUploadSpeed / 1024.0, kPatternKBytes, locale)); });
   }
 
   Attempt([&] { lngLastBytesReceived = lngBytesReceived; });

@@ -20,7 +20,11 @@ QtLabel::QtLabel(QWidget* parent) : QLabel(parent) {
 std::u16string QtLabel::Caption() const { return text().toStdU16String(); }
 
 void QtLabel::Caption(std::u16string_view text) {
-  setText(ToQString(text));
+  const QString shown = ToQString(text);
+  // The tick sets every label ten times a second, most of them to the text
+  // they already show: then there is nothing to lay out or announce.
+  if (shown == this->text()) return;
+  setText(shown);
   // A label named for screen readers by its caption would hide what it
   // shows: the shown text goes with it as its description.
   if (!accessibleName().isEmpty()) setAccessibleDescription(this->text());
