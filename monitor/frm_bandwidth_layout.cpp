@@ -48,7 +48,7 @@ constexpr std::array kControls{
     // The banner is wider than the client area; the window cuts it off.
     ControlDescription{.name = "Picture1", .kind = ControlKind::PictureBox, .container = kWindow,
                        .rect = {0, 0, 5895, 1215}, .tabIndex = 18, .backColor = kFace,
-                       .picture = "banner"},
+                       .picture = "banner", .accessibleName = u"Orvendel 网络流量监视器"},
     ControlDescription{.name = "Label7", .kind = ControlKind::Label, .container = "Picture1",
                        .rect = {3960, 720, 1815, 255}, .tabIndex = 20,
                        .caption = u"Orvendel 出品", .foreColor = kRed, .backColor = kFace,

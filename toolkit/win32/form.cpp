@@ -56,6 +56,11 @@ DWORD Win32Form::Style() const {
   return m_description.fixedSize ? kFormStyle : kFormStyle | WS_THICKFRAME;
 }
 
+Annotations& Win32Form::Annotate() {
+  if (!m_annotations) m_annotations = std::make_unique<Annotations>();
+  return *m_annotations;
+}
+
 void Win32Form::Show(int showCommand) {
   ShowWindow(m_hwnd, showCommand);
   if (!m_tabStops.empty()) SetFocus(m_tabStops.front());
@@ -159,6 +164,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DESTROY:
+      // The controls still exist, and their annotations must not outlive
+      // them: another window may get the same handle.
+      if (m_annotations) m_annotations->Clear();
       *m_alive = false;
       if (!m_destroying && m_onDestroyed) m_onDestroyed();
       return 0;

@@ -9,6 +9,7 @@
 
 #include "platform/form.h"
 #include "platform/form_description.h"
+#include "toolkit/win32/annotations.h"
 #include "toolkit/win32/drop_down_list.h"
 #include "toolkit/win32/label.h"
 #include "toolkit/win32/picture_box.h"
@@ -64,6 +65,9 @@ class Win32Form final : public Form {
   // focusable controls in tab order.
   void Adopt(Win32Control control) { m_controls.push_back(std::move(control)); }
   void TabStops(std::vector<HWND> stops) { m_tabStops = std::move(stops); }
+  // What screen readers read of the controls beyond their window text;
+  // cleared when the window goes.
+  Annotations& Annotate();
   // Places everything for a resolution: fonts, controls, the client
   // area's size and the icons.
   void Layout(int dpi);
@@ -90,6 +94,7 @@ class Win32Form final : public Form {
   std::vector<Win32Control> m_controls;
   std::vector<HFONT> m_fonts;
   std::vector<HWND> m_tabStops;
+  std::unique_ptr<Annotations> m_annotations;
   HWND m_lastFocus = nullptr;
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(false);
   bool m_destroying = false;

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <oleacc.h>
+
 #include "toolkit/win32/art.h"
 #include "toolkit/win32/dpi.h"
+#include "toolkit/win32/stacking.h"
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
@@ -48,6 +51,7 @@ class Builder {
       form->Adopt(std::move(made));
     }
     Stack();
+    NameForScreenReaders();
     form->TabStops(TabStops());
     form->Layout(WindowDpi(form->Handle()));
     return form;
@@ -136,21 +140,51 @@ class Builder {
     return m_form.backColor;
   }
 
-  // Within a container, an earlier control lies above a later one, and
-  // labels beneath all the others: each window sent to the bottom in
-  // top-to-bottom order ends up in that order.
+  // Each window sent to the bottom in top-to-bottom order ends up in
+  // that order among its siblings.
   void Stack() const {
-    std::vector<HWND> order;
-    for (const bool labels : {false, true}) {
-      for (std::size_t i = 0; i < m_windows.size(); ++i) {
-        if (m_windows[i] == nullptr) continue;
-        if ((m_form.controls[i].kind == ControlKind::Label) == labels) {
-          order.push_back(m_windows[i]);
-        }
+    std::vector<std::string_view> containers{m_form.name};
+    for (const ControlDescription& d : m_form.controls) containers.push_back(d.name);
+    for (std::string_view container : containers) {
+      for (std::size_t i : StackingOrder(m_form, container)) {
+        SetWindowPos(m_windows[i], HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       }
     }
-    for (HWND hwnd : order) {
-      SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  // A caption names its control by standing just above it (Stack). A
+  // name of the description's own is the window text where the control
+  // shows none (a picture box), else an annotation, as is a description.
+  void NameForScreenReaders() const {
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+      const ControlDescription& d = m_form.controls[i];
+      const HWND hwnd = m_windows[i];
+      if (!d.labelFor.empty()) CheckCaption(d);
+      if (hwnd == nullptr) continue;
+      const bool picture = d.kind == ControlKind::PictureBox;
+      if (picture) m_window->Annotate().Role(hwnd, ROLE_SYSTEM_GRAPHIC);
+      if (!d.accessibleName.empty()) {
+        if (picture) {
+          SetWindowTextW(hwnd, Wide(d.accessibleName).c_str());
+        } else {
+          m_window->Annotate().Name(hwnd, d.accessibleName);
+        }
+      }
+      if (!d.accessibleDescription.empty()) {
+        m_window->Annotate().Description(hwnd, d.accessibleDescription);
+      }
+    }
+  }
+
+  void CheckCaption(const ControlDescription& caption) const {
+    const bool found = std::any_of(m_form.controls.begin(), m_form.controls.end(),
+                                   [&](const ControlDescription& d) {
+                                     return d.name == caption.labelFor &&
+                                            d.kind != ControlKind::Timer;
+                                   });
+    if (caption.kind != ControlKind::Label || !found) {
+      throw std::logic_error(std::string(caption.name) + " captions no control of the form");
     }
   }
 

@@ -1,5 +1,5 @@
 // What the Win32 toolkit itself does: label auto-size, list positions,
-// picture-box pixels and the alive token. Needs a display (Wine on Xvfb).
+// picture-box pixels, the alive token and what screen readers meet. Needs a display (Wine on Xvfb).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +8,9 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
+#include "msaa_caption.h"
 #include "platform/error.h"
 #include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/picture_box.h"
@@ -228,6 +230,68 @@ TEST_F(Win32ControlsTest, ClosingInsideAYieldEndsTheWindowAndKeepsTheQuitForTheM
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 0u);
+}
+
+// Captions listed apart from what they label and standing a little lower
+// than it (as the layout's do), and in a frame of its own
+// two labels that overlap, listed in the opposite of reading order.
+constexpr std::array kReadControls{
+    ControlDescription{.name = "value", .kind = ControlKind::Label, .container = "form",
+                       .rect = {1500, 300, 1200, 300}, .caption = u"1 KB", .singleBorder = true},
+    ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "form",
+                       .rect = {1500, 900, 2400, 330}, .tabIndex = 0},
+    ControlDescription{.name = "pic", .kind = ControlKind::PictureBox, .container = "form",
+                       .rect = {150, 1500, 1500, 900}, .accessibleName = u"rate graph",
+                       .accessibleDescription = u"the last 100 samples"},
+    ControlDescription{.name = "box", .kind = ControlKind::Frame, .container = "form",
+                       .rect = {1800, 1500, 2400, 1200}},
+    ControlDescription{.name = "low", .kind = ControlKind::Label, .container = "box",
+                       .rect = {150, 500, 900, 400}, .caption = u"low"},
+    ControlDescription{.name = "high", .kind = ControlKind::Label, .container = "box",
+                       .rect = {150, 300, 900, 400}, .caption = u"high"},
+    ControlDescription{.name = "listCaption", .kind = ControlKind::Label, .container = "form",
+                       .rect = {150, 1000, 1200, 300}, .caption = u"list:", .labelFor = "list"},
+    ControlDescription{.name = "valueCaption", .kind = ControlKind::Label, .container = "form",
+                       .rect = {150, 350, 1200, 300}, .caption = u"value:",
+                       .labelFor = "value"},
+};
+
+std::vector<int> ChildIds(HWND parent) {
+  std::vector<int> ids;
+  for (HWND w = GetWindow(parent, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    ids.push_back(GetDlgCtrlID(w));
+  }
+  return ids;
+}
+
+TEST(Win32ReadingTest, CaptionsStandJustAboveTheirControlsAndOverlapsKeepTheirStacking) {
+  FormDescription form = kForm;
+  form.controls = kReadControls;
+  const auto built = BuildWin32Form(form, GetModuleHandleW(nullptr));
+  const HWND window = built->Handle();
+  // Ids are positions in the description plus one.
+  const HWND value = GetDlgItem(window, 1);
+  const HWND list = GetDlgItem(window, 2);
+  EXPECT_EQ(MsaaCaptionOf(list), GetDlgItem(window, 7));
+  EXPECT_EQ(MsaaCaptionOf(value), GetDlgItem(window, 8));
+  EXPECT_EQ(GetWindow(list, GW_HWNDPREV), GetDlgItem(window, 7));
+  EXPECT_EQ(GetWindow(value, GW_HWNDPREV), GetDlgItem(window, 8));
+  // Top to bottom, each caption first.
+  EXPECT_EQ(ChildIds(window), (std::vector<int>{8, 1, 7, 2, 3, 4}));
+  // "low" was listed above "high", and they overlap: that stays.
+  EXPECT_EQ(ChildIds(GetDlgItem(window, 4)), (std::vector<int>{5, 6}));
+
+  wchar_t name[32] = {};
+  GetWindowTextW(GetDlgItem(window, 3), name, 32);
+  EXPECT_STREQ(name, L"rate graph");
+}
+
+TEST(Win32ReadingTest, ACaptionOfNoControlIsAnError) {
+  std::array controls = kReadControls;
+  controls[6].labelFor = "nothing";
+  FormDescription form = kForm;
+  form.controls = controls;
+  EXPECT_THROW(BuildWin32Form(form, GetModuleHandleW(nullptr)), std::logic_error);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 //   orv-win32-probe wait TITLE MILLISECONDS   exits 0 once the window is shown
 //   orv-win32-probe dump TITLE                prints the window and every child
 //   orv-win32-probe close TITLE               asks the window to close
+//   orv-win32-probe read TITLE                prints what a screen reader reads
 // dump prints, in UTF-8:
 //   window X Y WIDTH HEIGHT        client area: screen position and size
 //   frame fixed|sizable maximise|no-maximise
@@ -10,6 +11,10 @@
 //   list ID COUNT SELECTED         for each combo box, then its entries:
 //   entry ID POSITION "TEXT"
 //   focus ID                       the control with the keyboard focus
+// read prints, in UTF-8, one line per child window in the order screen
+// readers read them (z-order from the top, a window's children after it):
+//   read ID CLASS "TEXT" caption ID|-   the STATIC Active Accessibility
+//                                       names the control by (msaa_caption.h)
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +22,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "msaa_caption.h"
 
 namespace {
 
@@ -113,11 +120,21 @@ int DumpWindow(HWND top) {
   return 0;
 }
 
+void ReadChildren(HWND parent) {
+  for (HWND w = GetWindow(parent, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    const HWND caption = MsaaCaptionOf(w);
+    Print(L"read " + std::to_wstring(GetDlgCtrlID(w)) + L" " + ClassOf(w) + L" " +
+          Quoted(TextOf(w)) + L" caption " +
+          (caption != nullptr ? std::to_wstring(GetDlgCtrlID(caption)) : L"-") + L"\n");
+    ReadChildren(w);
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: orv-win32-probe wait|dump|close TITLE [MILLISECONDS]\n", stderr);
+    std::fputs("usage: orv-win32-probe wait|dump|read|close TITLE [MILLISECONDS]\n", stderr);
     return 2;
   }
   const std::wstring command = argv[1];
@@ -139,6 +156,10 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (command == L"dump") return DumpWindow(top);
+  if (command == L"read") {
+    ReadChildren(top);
+    return 0;
+  }
   if (command == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
   std::fputs("unknown command\n", stderr);
   return 2;
