@@ -37,7 +37,7 @@ int Run(HINSTANCE instance, int show) {
   form.Show(show);
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (form.PreTranslate(msg)) continue;
+    if (orv::win32::TranslateKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -1,5 +1,7 @@
 #include "toolkit/win32/form.h"
 
+#include <cwchar>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -67,18 +69,39 @@ void Win32Form::Show(int showCommand) {
   UpdateWindow(m_hwnd);
 }
 
-bool Win32Form::PreTranslate(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || m_tabStops.empty()) return false;
+bool Win32Form::PreTranslate(MSG& msg) {
   if (msg.hwnd != m_hwnd && !IsChild(m_hwnd, msg.hwnd)) return false;
+  // The dialog manager would move along the stacking, which follows the
+  // reading order; the tab order is the description's own.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !m_tabStops.empty()) {
+    return MoveFocusAlongTabs(GetKeyState(VK_SHIFT) < 0);
+  }
+  return IsDialogMessageW(m_hwnd, &msg) != 0;
+}
+
+bool Win32Form::MoveFocusAlongTabs(bool backwards) {
   const HWND focus = GetFocus();
   const int n = static_cast<int>(m_tabStops.size());
   int at = -1;
   for (int i = 0; i < n; ++i) {
     if (m_tabStops[i] == focus || IsChild(m_tabStops[i], focus)) at = i;
   }
-  const int step = GetKeyState(VK_SHIFT) < 0 ? n - 1 : 1;
-  SetFocus(m_tabStops[at < 0 ? 0 : (at + step) % n]);
+  SetFocus(m_tabStops[at < 0 ? 0 : (at + (backwards ? n - 1 : 1)) % n]);
   return true;
+}
+
+void Win32Form::RememberFocus() {
+  const HWND focus = GetFocus();
+  if (focus != nullptr && IsChild(m_hwnd, focus)) m_lastFocus = focus;
+}
+
+// Back to the control that had the focus when the window last lost it,
+// else the first of the tab order.
+void Win32Form::RestoreFocus() {
+  const HWND target = m_lastFocus != nullptr && IsChild(m_hwnd, m_lastFocus)
+                          ? m_lastFocus
+                          : (m_tabStops.empty() ? nullptr : m_tabStops.front());
+  if (target != nullptr) SetFocus(target);
 }
 
 Win32Control& Win32Form::Find(std::string_view name, ControlKind kind) {
@@ -147,15 +170,16 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(m_backBrush);
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
-        m_lastFocus = GetFocus();
-      } else {
-        const HWND target = m_lastFocus != nullptr && IsChild(m_hwnd, m_lastFocus)
-                                ? m_lastFocus
-                                : (m_tabStops.empty() ? nullptr : m_tabStops.front());
-        if (target != nullptr) SetFocus(target);
-        return 0;
+        RememberFocus();
+        break;
       }
-      break;
+      // A minimised window keeps the focus on itself until it is restored,
+      // when it is focused again (WM_SETFOCUS).
+      if (HIWORD(wp) == 0) RestoreFocus();
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_DPICHANGED: {
       Layout(HIWORD(wp));
       const auto* suggested = reinterpret_cast<const RECT*>(lp);
@@ -174,6 +198,19 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefWindowProcW(m_hwnd, msg, wp, lp);
+}
+
+bool TranslateKeys(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || msg.hwnd == nullptr) return false;
+  const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  wchar_t cls[std::size(kFormClass) + 1] = {};
+  if (root == nullptr || GetClassNameW(root, cls, static_cast<int>(std::size(cls))) == 0 ||
+      std::wcscmp(cls, kFormClass) != 0) {
+    return false;
+  }
+  // Our own pointer, which only this process can have set.
+  auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  return form != nullptr && form->PreTranslate(msg);
 }
 
 }  // namespace orv::win32

@@ -57,9 +57,12 @@ class Win32Form final : public Form {
   // Runs when the window is destroyed by anything but this object: the
   // user closing it, say.
   void OnDestroyed(std::function<void()> handler) { m_onDestroyed = std::move(handler); }
-  // Moves the focus along the tab order on Tab and Shift+Tab; true when the
-  // message was used. The message loop asks before dispatching.
-  bool PreTranslate(const MSG& msg);
+  // Keys for this window, as TranslateKeys hands them over:
+  // Tab and Shift+Tab move the focus along the tab order, everything else
+  // goes through the dialog manager, which gives the arrows and F4 to the
+  // list and turns Enter and Esc into commands that close nothing. True
+  // when the message was used.
+  bool PreTranslate(MSG& msg);
 
   // For the builder: keeps a control made in this window, and the
   // focusable controls in tab order.
@@ -77,6 +80,9 @@ class Win32Form final : public Form {
   static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
   Win32Control& Find(std::string_view name, ControlKind kind);
+  bool MoveFocusAlongTabs(bool backwards);
+  void RememberFocus();
+  void RestoreFocus();
   DWORD Style() const;
   std::vector<HFONT> PlaceControls(int dpi);
   void FitClientArea(int dpi);
@@ -100,5 +106,11 @@ class Win32Form final : public Form {
   bool m_destroying = false;
   std::function<void()> m_onDestroyed;
 };
+
+// Offers a keyboard message to the form whose window it is for (the
+// message loop's and the yield's step before dispatching); true when the
+// form used it, and it must then not be dispatched again. Messages for
+// windows of no form are left alone.
+bool TranslateKeys(MSG& msg);
 
 }  // namespace orv::win32

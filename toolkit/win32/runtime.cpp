@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "toolkit/win32/form.h"
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
@@ -35,6 +36,7 @@ void DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (TranslateKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

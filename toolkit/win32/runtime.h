@@ -10,8 +10,10 @@ namespace orv::win32 {
 
 // Delivers what is waiting in this thread's message queue, a bounded number
 // of messages, and returns. A quit request met on the way is put back for
-// the main loop to see.
+// the main loop to see. Keys go through TranslateKeys (form.h), as in the main
+// loop.
 void DoEvents();
+
 
 // The text of HKEY_CURRENT_USER\Software\<application>\<application>\<section>,
 // value <key>; read only. A string value gives its text, a DWORD its

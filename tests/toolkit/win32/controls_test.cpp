@@ -175,23 +175,70 @@ TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
   EXPECT_THROW(form->FindTimer("none"), std::logic_error);
 }
 
+MSG KeyDown(HWND hwnd, WPARAM key) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  return msg;
+}
+
 TEST_F(Win32ControlsTest, TabMovesTheFocusAmongTheListsInTabIndexOrder) {
   form->Show(SW_SHOW);
   const HWND list = GetDlgItem(form->Handle(), 3);
   const HWND early = GetDlgItem(form->Handle(), 5);
   ASSERT_EQ(GetFocus(), early);
-  MSG tab{};
-  tab.hwnd = early;
-  tab.message = WM_KEYDOWN;
-  tab.wParam = VK_TAB;
+  MSG tab = KeyDown(early, VK_TAB);
   // The picture box between them in tab index takes no focus.
-  EXPECT_TRUE(form->PreTranslate(tab));
+  EXPECT_TRUE(TranslateKeys(tab));
   EXPECT_EQ(GetFocus(), list);
   tab.hwnd = list;
-  EXPECT_TRUE(form->PreTranslate(tab));
+  EXPECT_TRUE(TranslateKeys(tab));
   EXPECT_EQ(GetFocus(), early);
-  tab.wParam = VK_RETURN;
-  EXPECT_FALSE(form->PreTranslate(tab));
+  // Not a form's window: left alone.
+  MSG elsewhere = KeyDown(GetDesktopWindow(), VK_TAB);
+  EXPECT_FALSE(TranslateKeys(elsewhere));
+}
+
+// The keys as they come through a yield: the arrows and F4 work the list,
+// Enter and Esc close nothing and keep the focus where it was, and Tab
+// moves it on.
+TEST_F(Win32ControlsTest, KeysInAYieldWorkTheListAndCloseNothing) {
+  form->Show(SW_SHOW);
+  const HWND early = GetDlgItem(form->Handle(), 5);
+  ASSERT_EQ(GetFocus(), early);
+  DropDownList& list = form->FindList("early");
+  for (const char16_t* entry : {u"lo", u"eth0", u"eth1"}) list.AddItem(entry);
+  list.ListIndex(0);
+  const AliveToken token = form->Token();
+  struct Case {
+    WPARAM key;
+    std::int16_t selected;
+  };
+  for (const Case c : {Case{VK_DOWN, 1}, Case{VK_DOWN, 2}, Case{VK_UP, 1}, Case{VK_RETURN, 1},
+                       Case{VK_ESCAPE, 1}, Case{VK_HOME, 0}}) {
+    SCOPED_TRACE(c.key);
+    PostMessageW(early, WM_KEYDOWN, c.key, 0);
+    DoEvents();
+    EXPECT_EQ(list.ListIndex(), c.selected);
+    EXPECT_EQ(GetFocus(), early);
+    EXPECT_TRUE(token.Alive());
+  }
+  MSG f4 = KeyDown(early, VK_F4);
+  EXPECT_TRUE(TranslateKeys(f4));
+  EXPECT_NE(SendMessageW(early, CB_GETDROPPEDSTATE, 0, 0), 0);
+  MSG escape = KeyDown(early, VK_ESCAPE);
+  EXPECT_TRUE(TranslateKeys(escape));
+  EXPECT_EQ(SendMessageW(early, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_TRUE(token.Alive());
+  PostMessageW(early, WM_KEYDOWN, VK_TAB, 0);
+  DoEvents();
+  const HWND next = GetDlgItem(form->Handle(), 3);
+  EXPECT_EQ(GetFocus(), next);
+  // Away and back: the focus returns to the control that had it.
+  SendMessageW(form->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SetFocus(form->Handle());
+  EXPECT_EQ(GetFocus(), next);
 }
 
 TEST_F(Win32ControlsTest, ANewResolutionPlacesEverythingAgainFromTwips) {
