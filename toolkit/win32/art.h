@@ -2,11 +2,48 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace orv::win32 {
 
-// The art's transparent colour. The build turns the PNG art's transparent
-// pixels into this colour when it makes the resource bitmaps; drawing
-// leaves pixels of it out.
+// The art's transparent colour. The build turns the 1x PNG art's
+// transparent pixels into this colour when it makes the resource bitmap;
+// drawing leaves pixels of it out.
 inline constexpr COLORREF kArtTransparent = RGB(255, 0, 255);
+
+// A picture box's art at the screen's resolution. At 96 dpi (and below,
+// scaled) the 1x bitmap, with its transparent colour; above, the 2x
+// drawing, with its alpha, scaled to the resolution by area averaging:
+// as it is at 192 dpi, reduced between, enlarged above. Without a 2x
+// drawing the 1x one is scaled.
+class PictureArt {
+ public:
+  // Owns both bitmaps; either may be null. twoX must be a 32-bit DIB
+  // section with straight alpha in its top byte, else it is not used.
+  PictureArt(HBITMAP oneX, HBITMAP twoX);
+  ~PictureArt();
+  PictureArt(const PictureArt&) = delete;
+  PictureArt& operator=(const PictureArt&) = delete;
+
+  // Draws the art for the resolution at the top-left of dc.
+  void Draw(HDC dc, int dpi);
+
+ private:
+  void DrawOneX(HDC dc, int dpi) const;
+  // The 2x drawing scaled for dpi, premultiplied, made when first asked.
+  HBITMAP ScaledTwoX(int dpi);
+
+  HBITMAP m_oneX;
+  HBITMAP m_twoX;
+  // The 2x drawing's pixels, top row first, premultiplied 0xAARRGGBB.
+  std::vector<std::uint32_t> m_twoXPixels;
+  int m_twoXWidth = 0;
+  int m_twoXHeight = 0;
+  HBITMAP m_scaled = nullptr;
+  int m_scaledDpi = 0;
+  int m_scaledWidth = 0;
+  int m_scaledHeight = 0;
+};
 
 }  // namespace orv::win32

@@ -6,10 +6,15 @@ namespace {
 // The per-window DPI calls exist only since Windows 10 1607; looked up by
 // name so the program still starts on an older system.
 template <class Fn>
+Fn Lookup(const wchar_t* module, const char* name) {
+  HMODULE loaded = GetModuleHandleW(module);
+  if (loaded == nullptr) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(loaded, name)));
+}
+
+template <class Fn>
 Fn User32(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+  return Lookup<Fn>(L"user32.dll", name);
 }
 
 }  // namespace
@@ -44,6 +49,18 @@ int IconSize(int metric, int dpi) {
   static const auto metricForDpi = User32<MetricFn>("GetSystemMetricsForDpi");
   if (metricForDpi != nullptr) return metricForDpi(metric, static_cast<UINT>(dpi));
   return GetSystemMetrics(metric);
+}
+
+HICON LoadIconOfSide(HINSTANCE instance, const wchar_t* name, int side) {
+  // Only in common controls 6, which the manifest asks for, and missing
+  // from the toolchain's import library.
+  using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const auto scaleDown = Lookup<ScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
+  HICON icon = nullptr;
+  if (scaleDown != nullptr && SUCCEEDED(scaleDown(instance, name, side, side, &icon))) {
+    return icon;
+  }
+  return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
 }
 
 }  // namespace orv::win32

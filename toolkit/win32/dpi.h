@@ -14,4 +14,9 @@ SIZE OuterSizeForClient(int width, int height, DWORD style, DWORD exStyle, int d
 // An icon's side in pixels at a resolution: SM_CXICON or SM_CXSMICON.
 int IconSize(int metric, int dpi);
 
+// The icon resource of that name at side x side pixels: its nearest image
+// at least that large, reduced smoothly (LoadImage alone would take the
+// nearest of any size and stretch it); null when there is none.
+HICON LoadIconOfSide(HINSTANCE instance, const wchar_t* name, int side);
+
 }  // namespace orv::win32

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <oleacc.h>
@@ -21,6 +22,9 @@ namespace {
 // upper frame); each one clips its siblings so the stacking order holds.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr UINT_PTR kFrameFaceId = 1;
+// A picture's drawing for twice the resolution is the resource of its
+// name with this added.
+constexpr wchar_t kTwoXSuffix[] = L"_2x";
 
 // Frames are group boxes, whose own procedure paints no background.
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR brush) {
@@ -114,14 +118,18 @@ class Builder {
     const ControlDescription& d = *c.description;
     c.hwnd = Child(WS_EX_CLIENTEDGE, kPictureClass, WS_CLIPCHILDREN, parent, id);
     if (c.hwnd == nullptr) return;
-    HBITMAP art = nullptr;
+    std::unique_ptr<PictureArt> art;
     if (!d.picture.empty()) {
-      const std::wstring name = Wide(d.picture);
-      art = static_cast<HBITMAP>(
-          LoadImageW(m_instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      art = std::make_unique<PictureArt>(Bitmap(Wide(d.picture)),
+                                         Bitmap(Wide(d.picture) + kTwoXSuffix));
     }
     c.picture = std::make_unique<Win32PictureBox>(
-        c.hwnd, d.backColor.value_or(m_form.backColor), art, kArtTransparent);
+        c.hwnd, d.backColor.value_or(m_form.backColor), std::move(art));
+  }
+
+  HBITMAP Bitmap(const std::wstring& name) const {
+    return static_cast<HBITMAP>(
+        LoadImageW(m_instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   }
 
   HWND ContainerOf(const ControlDescription& d) const {

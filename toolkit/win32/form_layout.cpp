@@ -93,9 +93,7 @@ void Win32Form::LoadIcons(int dpi) {
   for (const auto& [which, metric, held] :
        {std::tuple{ICON_BIG, SM_CXICON, &m_bigIcon},
         std::tuple{ICON_SMALL, SM_CXSMICON, &m_smallIcon}}) {
-    const int side = IconSize(metric, dpi);
-    auto* loaded = static_cast<HICON>(
-        LoadImageW(m_instance, icon.c_str(), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+    const HICON loaded = LoadIconOfSide(m_instance, icon.c_str(), IconSize(metric, dpi));
     if (loaded == nullptr) continue;
     SendMessageW(m_hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(loaded));
     if (*held != nullptr) DestroyIcon(*held);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/segment_clip.h"
@@ -29,8 +30,8 @@ void RegisterPictureClass(HINSTANCE instance) {
   RegisterClassExW(&wc);
 }
 
-Win32PictureBox::Win32PictureBox(HWND hwnd, Color backColor, HBITMAP art, COLORREF artKey)
-    : m_hwnd(hwnd), m_backColor(backColor & 0x00FFFFFF), m_art(art), m_artKey(artKey) {
+Win32PictureBox::Win32PictureBox(HWND hwnd, Color backColor, std::unique_ptr<PictureArt> art)
+    : m_hwnd(hwnd), m_backColor(backColor & 0x00FFFFFF), m_art(std::move(art)) {
   HDC screen = GetDC(nullptr);
   m_dc = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
@@ -45,7 +46,6 @@ Win32PictureBox::~Win32PictureBox() {
   SelectObject(m_dc, m_initialBitmap);
   if (m_bitmap != nullptr) DeleteObject(m_bitmap);
   if (m_pen != nullptr) DeleteObject(m_pen);
-  if (m_art != nullptr) DeleteObject(m_art);
   DeleteDC(m_dc);
 }
 
@@ -96,22 +96,19 @@ void Win32PictureBox::FillBackground() {
   RECT all{0, 0, m_width, m_height};
   FillRect(m_dc, &all, back);
   DeleteObject(back);
-  if (m_art != nullptr) {
-    BITMAP info{};
-    GetObjectW(m_art, sizeof info, &info);
-    HDC art = CreateCompatibleDC(m_dc);
-    HGDIOBJ old = SelectObject(art, m_art);
-    TransparentBlt(m_dc, 0, 0, info.bmWidth, info.bmHeight, art, 0, 0, info.bmWidth,
-                   info.bmHeight, m_artKey);
-    SelectObject(art, old);
-    DeleteDC(art);
-  }
+  if (m_art) m_art->Draw(m_dc, m_dpi);
   Invalidate();
 }
 
 void Win32PictureBox::Place(RECT r, int dpi) {
-  MoveWindow(m_hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+  const bool newDpi = dpi != m_dpi;
+  const int width = m_width;
+  const int height = m_height;
+  // Before the move: a new size redraws the art (WM_SIZE), at this dpi.
   m_dpi = dpi;
+  MoveWindow(m_hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+  // Drawing, where there is any, lies over the art.
+  if (newDpi && m_art && !m_drawn && width == m_width && height == m_height) FillBackground();
 }
 
 void Win32PictureBox::Cls() { FillBackground(); }

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/picture_surface.h"
+#include "toolkit/win32/art.h"
 
 namespace orv::win32 {
 
@@ -18,10 +20,9 @@ void RegisterPictureClass(HINSTANCE instance);
 // marks the window for the next paint.
 class Win32PictureBox final : public PictureSurface {
  public:
-  // art, when given, is drawn unscaled at the top-left of the inner area
-  // under everything else, with artKey as its transparent colour; the box
-  // owns it.
-  Win32PictureBox(HWND hwnd, Color backColor, HBITMAP art, COLORREF artKey);
+  // art, when given, is drawn at the top-left of the inner area under
+  // everything else, at the box's resolution.
+  Win32PictureBox(HWND hwnd, Color backColor, std::unique_ptr<PictureArt> art);
   ~Win32PictureBox() override;
   Win32PictureBox(const Win32PictureBox&) = delete;
   Win32PictureBox& operator=(const Win32PictureBox&) = delete;
@@ -57,8 +58,7 @@ class Win32PictureBox final : public PictureSurface {
 
   HWND m_hwnd;
   Color m_backColor;
-  HBITMAP m_art;
-  COLORREF m_artKey;
+  std::unique_ptr<PictureArt> m_art;
   HDC m_dc = nullptr;
   HBITMAP m_bitmap = nullptr;
   HGDIOBJ m_initialBitmap = nullptr;

@@ -8,6 +8,7 @@
 //   window X Y WIDTH HEIGHT        client area: screen position and size
 //   frame fixed|sizable maximise|no-maximise
 //   control ID CLASS X Y WIDTH HEIGHT "TEXT"   client coordinates of the window
+//   inner ID X Y WIDTH HEIGHT      for each picture box, its inner area
 //   list ID COUNT SELECTED         for each combo box, then its entries:
 //   entry ID POSITION "TEXT"
 //   focus ID                       the control with the keyboard focus
@@ -70,6 +71,7 @@ std::wstring ClassOf(HWND hwnd) {
 
 struct Dump {
   HWND top;
+  std::wstring pictures;
   std::wstring lists;
 };
 
@@ -83,6 +85,14 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM param) {
   Print(L"control " + std::to_wstring(id) + L" " + cls + L" " + std::to_wstring(r.left) + L" " +
         std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
         std::to_wstring(r.bottom - r.top) + L" " + Quoted(TextOf(child)) + L"\n");
+  if (cls == L"OrvendelPicture") {
+    RECT inner;
+    GetClientRect(child, &inner);
+    MapWindowPoints(child, dump.top, reinterpret_cast<POINT*>(&inner), 2);
+    dump.pictures += L"inner " + std::to_wstring(id) + L" " + std::to_wstring(inner.left) + L" " +
+                     std::to_wstring(inner.top) + L" " + std::to_wstring(inner.right - inner.left) +
+                     L" " + std::to_wstring(inner.bottom - inner.top) + L"\n";
+  }
   if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) {
     const LRESULT count = Ask(child, CB_GETCOUNT, 0, 0);
     const LRESULT selected = Ask(child, CB_GETCURSEL, 0, 0);
@@ -109,14 +119,16 @@ int DumpWindow(HWND top) {
   const LONG style = GetWindowLongW(top, GWL_STYLE);
   Print(std::wstring(L"frame ") + ((style & WS_THICKFRAME) ? L"sizable" : L"fixed") +
         ((style & WS_MAXIMIZEBOX) ? L" maximise" : L" no-maximise") + L"\n");
-  Dump dump{top, {}};
+  Dump dump{top, {}, {}};
   EnumChildWindows(top, &DumpChild, reinterpret_cast<LPARAM>(&dump));
+  Print(dump.pictures);
   Print(dump.lists);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndFocus) {
     Print(L"focus " + std::to_wstring(GetDlgCtrlID(info.hwndFocus)) + L"\n");
   }
+
   return 0;
 }
 
