@@ -12,6 +12,7 @@
 
 #include "msaa_caption.h"
 #include "platform/error.h"
+#include "toolkit/win32/dpi.h"
 #include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/picture_box.h"
 #include "toolkit/win32/runtime.h"
@@ -331,6 +332,33 @@ TEST(Win32ReadingTest, CaptionsStandJustAboveTheirControlsAndOverlapsKeepTheirSt
   wchar_t name[32] = {};
   GetWindowTextW(GetDlgItem(window, 3), name, 32);
   EXPECT_STREQ(name, L"rate graph");
+}
+
+// The window's icons come at the sides the resolution asks for; the
+// system's own application icon stands in for ours, which is a resource
+// of the program.
+TEST(Win32IconTest, IconsComeAtTheSideTheResolutionAsksFor) {
+  struct Case {
+    int metric;
+    int dpi;
+    int side;
+  };
+  for (const Case c : {Case{SM_CXICON, 96, 32}, Case{SM_CXICON, 144, 48},
+                       Case{SM_CXICON, 192, 64}, Case{SM_CXSMICON, 96, 16},
+                       Case{SM_CXSMICON, 192, 32}}) {
+    SCOPED_TRACE(c.dpi);
+    ASSERT_EQ(IconSize(c.metric, c.dpi), c.side);
+    const HICON icon = LoadIconOfSide(nullptr, IDI_APPLICATION, c.side);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, c.side);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
 }
 
 TEST(Win32ReadingTest, ACaptionOfNoControlIsAnError) {
