@@ -10,7 +10,7 @@
 #include "monitor/frm_bandwidth_layout.h"
 #include "iftable/if_table.h"
 #include "stats/cip_helper.h"
-#include "toolkit/win32/form.h"
+#include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/runtime.h"
 
 namespace {
@@ -26,7 +26,7 @@ orv::MonitorServices ProductionServices() {
 }
 
 int Run(HINSTANCE instance, int show) {
-  auto built = orv::win32::Win32Form::Build(orv::FrmBandwidthLayout(), instance);
+  auto built = orv::win32::BuildWin32Form(orv::FrmBandwidthLayout(), instance);
   orv::win32::Win32Form& form = *built;
   // Closing the only window ends the program.
   form.OnDestroyed([] { PostQuitMessage(0); });

@@ -10,6 +10,8 @@ namespace {
 
 // Positions are 16-bit: an entry past 32767 could never be selected.
 constexpr std::size_t kMaxEntries = 32767;
+// Rows of the open list beyond the closed box.
+constexpr int kDropRows = 8;
 
 }  // namespace
 
@@ -43,6 +45,24 @@ void Win32DropDownList::ListIndex(std::int16_t position) {
                                                 " of " + std::to_string(m_entries.size()));
   }
   SendMessageW(m_hwnd, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+void Win32DropDownList::Place(RECT r) {
+  const int height = r.bottom - r.top;
+  MoveWindow(m_hwnd, r.left, r.top, r.right - r.left, height * (kDropRows + 1), FALSE);
+  // The closed box's height follows its selection field's; make that
+  // field whatever brings the box to the layout's height. Not in one
+  // step: what the field's height adds to the box differs between
+  // systems (Wine reads back two pixels more than it was given).
+  LRESULT field = SendMessageW(m_hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
+    RECT now;
+    GetWindowRect(m_hwnd, &now);
+    const LRESULT miss = height - (now.bottom - now.top);
+    if (miss == 0 || field + miss <= 0) break;
+    field += miss;
+    SendMessageW(m_hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
 }
 
 std::u16string Win32DropDownList::List(std::int16_t position) const {

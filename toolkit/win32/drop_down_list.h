@@ -25,6 +25,8 @@ class Win32DropDownList final : public DropDownList {
   std::u16string List(std::int16_t position) const override;
 
   HWND Handle() const { return m_hwnd; }
+  // Places the closed box in its container's pixels, its font already set.
+  void Place(RECT rect);
 
  private:
   HWND m_hwnd;

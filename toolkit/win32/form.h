@@ -9,24 +9,34 @@
 
 #include "platform/form.h"
 #include "platform/form_description.h"
+#include "toolkit/win32/drop_down_list.h"
+#include "toolkit/win32/label.h"
+#include "toolkit/win32/picture_box.h"
+#include "toolkit/win32/timer.h"
 
 namespace orv::win32 {
 
-class Win32Label;
-class Win32DropDownList;
-class Win32PictureBox;
-class Win32Timer;
+// One control of a form: its description, its child window (none for a
+// timer) and the object the program works it through.
+struct Win32Control {
+  const ControlDescription* description = nullptr;
+  HWND hwnd = nullptr;
+  std::unique_ptr<Win32Label> label;
+  std::unique_ptr<Win32DropDownList> list;
+  std::unique_ptr<Win32PictureBox> picture;
+  std::unique_ptr<Win32Timer> timer;
+};
 
-// A top-level window built from a form description. Each control is a
-// child window whose control id is its position in the description plus
-// one, so a program outside can tell them apart.
+// A top-level window and the controls a form builder put in it
+// (form_builder.h). It places them from their twips at the window's
+// resolution, again whenever that changes, and keeps the keyboard focus
+// among them.
 class Win32Form final : public Form {
  public:
-  // Creates the window, hidden. The description (its texts included) must
-  // outlive the form; the icon and the pictures are resources of instance
-  // of those names, and a missing one is simply not shown.
-  static std::unique_ptr<Win32Form> Build(const FormDescription& description,
-                                          HINSTANCE instance);
+  // Creates the window, hidden and empty. The description (its texts
+  // included) must outlive the form; the icon is a resource of instance
+  // of that name, and a missing one is simply not shown.
+  Win32Form(const FormDescription& description, HINSTANCE instance);
   ~Win32Form() override;
   Win32Form(const Win32Form&) = delete;
   Win32Form& operator=(const Win32Form&) = delete;
@@ -39,6 +49,8 @@ class Win32Form final : public Form {
 
   HWND Handle() const { return m_hwnd; }
   int Dpi() const { return m_dpi; }
+  // The window's face, which its frames also paint.
+  HBRUSH FaceBrush() const { return m_backBrush; }
   // Shows the window with the first control of the tab order focused.
   void Show(int showCommand);
   // Runs when the window is destroyed by anything but this object: the
@@ -48,19 +60,23 @@ class Win32Form final : public Form {
   // message was used. The message loop asks before dispatching.
   bool PreTranslate(const MSG& msg);
 
- private:
-  struct Control;
-
-  Win32Form(const FormDescription& description, HINSTANCE instance);
-  void Create();
-  void CreateControl(std::size_t index);
-  void Stack();
+  // For the builder: keeps a control made in this window, and the
+  // focusable controls in tab order.
+  void Adopt(Win32Control control) { m_controls.push_back(std::move(control)); }
+  void TabStops(std::vector<HWND> stops) { m_tabStops = std::move(stops); }
+  // Places everything for a resolution: fonts, controls, the client
+  // area's size and the icons.
   void Layout(int dpi);
-  HFONT MakeFont(const FontDescription& font, int dpi) const;
-  Control& Find(std::string_view name, ControlKind kind);
+
+ private:
+  // Tab moves among the controls of frames too.
+  static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+  Win32Control& Find(std::string_view name, ControlKind kind);
   DWORD Style() const;
-  HWND ContainerOf(const ControlDescription& d) const;
-  Color BackOf(std::string_view container) const;
+  std::vector<HFONT> PlaceControls(int dpi);
+  void FitClientArea(int dpi);
+  void LoadIcons(int dpi);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -71,7 +87,7 @@ class Win32Form final : public Form {
   HICON m_bigIcon = nullptr;
   HICON m_smallIcon = nullptr;
   int m_dpi = 96;
-  std::vector<Control> m_controls;
+  std::vector<Win32Control> m_controls;
   std::vector<HFONT> m_fonts;
   std::vector<HWND> m_tabStops;
   HWND m_lastFocus = nullptr;

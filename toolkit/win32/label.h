@@ -47,8 +47,8 @@ class Win32Label final : public Label {
   bool m_captionChanged = false;
 };
 
-// WM_DRAWITEM as a container receives it: draws the item when it is one of
-// our labels. Returns whether it was.
-bool DrawLabelItem(LPARAM drawItem);
+// Makes a window that holds labels draw them: their WM_DRAWITEM comes to
+// it, whatever its own window procedure.
+void HostLabels(HWND container);
 
 }  // namespace orv::win32

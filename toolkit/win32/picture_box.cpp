@@ -6,13 +6,11 @@
 #include <string>
 
 #include "platform/error.h"
-#include "toolkit/win32/label.h"
 #include "platform/segment_clip.h"
+#include "toolkit/win32/color.h"
 
 namespace orv::win32 {
 namespace {
-
-COLORREF ToColorRef(Color c) { return RGB(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 Win32PictureBox* BoxOf(HWND hwnd) {
   return reinterpret_cast<Win32PictureBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -109,6 +107,11 @@ void Win32PictureBox::FillBackground() {
     DeleteDC(art);
   }
   Invalidate();
+}
+
+void Win32PictureBox::Place(RECT r, int dpi) {
+  MoveWindow(m_hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+  m_dpi = dpi;
 }
 
 void Win32PictureBox::Cls() { FillBackground(); }
@@ -226,9 +229,6 @@ LRESULT CALLBACK Win32PictureBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_SIZE:
       if (box != nullptr) box->Resize(LOWORD(lp), HIWORD(lp));
       return 0;
-    case WM_DRAWITEM:
-      if (DrawLabelItem(lp)) return TRUE;
-      break;
     default:
       break;
   }

@@ -39,8 +39,9 @@ class Win32PictureBox final : public PictureSurface {
   void Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) override;
 
   HWND Handle() const { return m_hwnd; }
-  // The screen resolution twips are converted at.
-  void Dpi(int dpi) { m_dpi = dpi; }
+  // Places it in its container's pixels, at the screen resolution twips
+  // are converted at.
+  void Place(RECT rect, int dpi);
   // A pixel of the kept image, 0x00BBGGRR.
   Color PixelAt(int x, int y) const;
 

@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "platform/error.h"
-#include "toolkit/win32/form.h"
+#include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/picture_box.h"
 #include "toolkit/win32/runtime.h"
 
@@ -41,7 +41,7 @@ constexpr FormDescription kForm{.name = "form", .caption = u"toolkit test",
 
 class Win32ControlsTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Win32Form> form = Win32Form::Build(kForm, GetModuleHandleW(nullptr));
+  std::unique_ptr<Win32Form> form = BuildWin32Form(kForm, GetModuleHandleW(nullptr));
 
   RECT RectOf(std::string_view name) {
     // Child window ids are positions in the description plus one.

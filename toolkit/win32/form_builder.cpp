@@ -1,0 +1,187 @@
+#include "toolkit/win32/form_builder.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "toolkit/win32/art.h"
+#include "toolkit/win32/dpi.h"
+#include "toolkit/win32/wide.h"
+
+namespace orv::win32 {
+namespace {
+
+// Child windows overlap (the banner over the graph, the graph over the
+// upper frame); each one clips its siblings so the stacking order holds.
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr UINT_PTR kFrameFaceId = 1;
+
+// Frames are group boxes, whose own procedure paints no background.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR brush) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, reinterpret_cast<HBRUSH>(brush));
+    return 1;
+  }
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FrameProc, kFrameFaceId);
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+class Builder {
+ public:
+  Builder(const FormDescription& form, HINSTANCE instance)
+      : m_form(form), m_instance(instance), m_windows(form.controls.size(), nullptr) {}
+
+  std::unique_ptr<Win32Form> Build() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    RegisterPictureClass(m_instance);
+    auto form = std::make_unique<Win32Form>(m_form, m_instance);
+    m_window = form.get();
+    for (std::size_t i = 0; i < m_form.controls.size(); ++i) {
+      Win32Control made = Make(i);
+      m_windows[i] = made.hwnd;
+      form->Adopt(std::move(made));
+    }
+    Stack();
+    form->TabStops(TabStops());
+    form->Layout(WindowDpi(form->Handle()));
+    return form;
+  }
+
+ private:
+  Win32Control Make(std::size_t index) {
+    const ControlDescription& d = m_form.controls[index];
+    Win32Control c;
+    c.description = &d;
+    const auto id = static_cast<UINT>(index + 1);
+    if (d.kind == ControlKind::Timer) {
+      c.timer = std::make_unique<Win32Timer>(m_window->Handle(), id,
+                                             static_cast<UINT>(d.intervalMs));
+      return c;
+    }
+    const HWND parent = ContainerOf(d);
+    switch (d.kind) {
+      case ControlKind::Label: MakeLabel(c, parent, id); break;
+      case ControlKind::Frame: MakeFrame(c, parent, id); break;
+      case ControlKind::DropDownList: MakeList(c, parent, id); break;
+      case ControlKind::PictureBox: MakePicture(c, parent, id); break;
+      case ControlKind::Timer: break;
+    }
+    if (c.hwnd == nullptr) {
+      throw std::runtime_error("cannot create the control " + std::string(d.name));
+    }
+    return c;
+  }
+
+  HWND Child(DWORD exStyle, const wchar_t* cls, DWORD style, HWND parent, UINT id) const {
+    return CreateWindowExW(exStyle, cls, L"", kChild | style, 0, 0, 1, 1, parent,
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), m_instance,
+                           nullptr);
+  }
+
+  void MakeLabel(Win32Control& c, HWND parent, UINT id) const {
+    c.hwnd = Child(0, L"STATIC", SS_OWNERDRAW, parent, id);
+    if (c.hwnd == nullptr) return;
+    HostLabels(parent);
+    c.label = std::make_unique<Win32Label>(c.hwnd, *c.description,
+                                           BackOf(c.description->container));
+  }
+
+  void MakeFrame(Win32Control& c, HWND parent, UINT id) const {
+    c.hwnd = Child(WS_EX_CONTROLPARENT, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, parent, id);
+    if (c.hwnd == nullptr) return;
+    // Frames take the window's face: the layout has no other.
+    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId,
+                      reinterpret_cast<DWORD_PTR>(m_window->FaceBrush()));
+  }
+
+  void MakeList(Win32Control& c, HWND parent, UINT id) const {
+    c.hwnd = Child(0, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent, id);
+    if (c.hwnd == nullptr) return;
+    c.list = std::make_unique<Win32DropDownList>(c.hwnd);
+  }
+
+  void MakePicture(Win32Control& c, HWND parent, UINT id) const {
+    const ControlDescription& d = *c.description;
+    c.hwnd = Child(WS_EX_CLIENTEDGE, kPictureClass, WS_CLIPCHILDREN, parent, id);
+    if (c.hwnd == nullptr) return;
+    HBITMAP art = nullptr;
+    if (!d.picture.empty()) {
+      const std::wstring name = Wide(d.picture);
+      art = static_cast<HBITMAP>(
+          LoadImageW(m_instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    }
+    c.picture = std::make_unique<Win32PictureBox>(
+        c.hwnd, d.backColor.value_or(m_form.backColor), art, kArtTransparent);
+  }
+
+  HWND ContainerOf(const ControlDescription& d) const {
+    if (d.container == m_form.name) return m_window->Handle();
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+      if (m_form.controls[i].name == d.container && m_windows[i] != nullptr) return m_windows[i];
+    }
+    throw std::logic_error("control " + std::string(d.name) + ": container " +
+                           std::string(d.container) + " not made before it");
+  }
+
+  Color BackOf(std::string_view container) const {
+    for (const ControlDescription& d : m_form.controls) {
+      if (d.name == container && d.backColor) return *d.backColor;
+    }
+    return m_form.backColor;
+  }
+
+  // Within a container, an earlier control lies above a later one, and
+  // labels beneath all the others: each window sent to the bottom in
+  // top-to-bottom order ends up in that order.
+  void Stack() const {
+    std::vector<HWND> order;
+    for (const bool labels : {false, true}) {
+      for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        if (m_windows[i] == nullptr) continue;
+        if ((m_form.controls[i].kind == ControlKind::Label) == labels) {
+          order.push_back(m_windows[i]);
+        }
+      }
+    }
+    for (HWND hwnd : order) {
+      SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+
+  // Of the kinds of control, only the list reacts to keys; labels, frames
+  // and picture boxes take no focus.
+  std::vector<HWND> TabStops() const {
+    std::vector<std::size_t> lists;
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+      if (m_form.controls[i].kind == ControlKind::DropDownList) lists.push_back(i);
+    }
+    std::stable_sort(lists.begin(), lists.end(), [this](std::size_t a, std::size_t b) {
+      return m_form.controls[a].tabIndex < m_form.controls[b].tabIndex;
+    });
+    std::vector<HWND> stops;
+    for (std::size_t i : lists) stops.push_back(m_windows[i]);
+    return stops;
+  }
+
+  const FormDescription& m_form;
+  HINSTANCE m_instance;
+  Win32Form* m_window = nullptr;
+  // Each control's child window by its position in the description; none
+  // for a timer.
+  std::vector<HWND> m_windows;
+};
+
+}  // namespace
+
+std::unique_ptr<Win32Form> BuildWin32Form(const FormDescription& description,
+                                          HINSTANCE instance) {
+  return Builder(description, instance).Build();
+}
+
+}  // namespace orv::win32
