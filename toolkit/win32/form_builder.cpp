@@ -19,14 +19,17 @@ namespace {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr UINT_PTR kFrameFaceId = 1;
 
-// Frames are group boxes, whose own procedure paints no background.
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR brush) {
+// Frames are group boxes, whose own procedure paints no background and
+// gives the controls they hold the system's colours.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  const auto* form = reinterpret_cast<const Win32Form*>(data);
   if (msg == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wp), &r, reinterpret_cast<HBRUSH>(brush));
+    FillRect(reinterpret_cast<HDC>(wp), &r, form->FaceBrush());
     return 1;
   }
+  if (const auto brush = form->ListColours(msg, wp, lp)) return *brush;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FrameProc, kFrameFaceId);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -89,15 +92,15 @@ class Builder {
     if (c.hwnd == nullptr) return;
     HostLabels(parent);
     c.label = std::make_unique<Win32Label>(c.hwnd, *c.description,
-                                           BackOf(c.description->container));
+                                           m_window->Scheme().ColoursOf(*c.description));
   }
 
   void MakeFrame(Win32Control& c, HWND parent, UINT id) const {
     c.hwnd = Child(WS_EX_CONTROLPARENT, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, parent, id);
     if (c.hwnd == nullptr) return;
-    // Frames take the window's face: the layout has no other.
-    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId,
-                      reinterpret_cast<DWORD_PTR>(m_window->FaceBrush()));
+    // Frames take the window's face (the layout has no other), whichever
+    // colours it follows.
+    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId, reinterpret_cast<DWORD_PTR>(m_window));
   }
 
   void MakeList(Win32Control& c, HWND parent, UINT id) const {
@@ -117,7 +120,7 @@ class Builder {
           LoadImageW(m_instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     c.picture = std::make_unique<Win32PictureBox>(
-        c.hwnd, d.backColor.value_or(m_form.backColor), art, kArtTransparent);
+        c.hwnd, BackColorOf(m_form, d), art, kArtTransparent);
   }
 
   HWND ContainerOf(const ControlDescription& d) const {
@@ -127,13 +130,6 @@ class Builder {
     }
     throw std::logic_error("control " + std::string(d.name) + ": container " +
                            std::string(d.container) + " not made before it");
-  }
-
-  Color BackOf(std::string_view container) const {
-    for (const ControlDescription& d : m_form.controls) {
-      if (d.name == container && d.backColor) return *d.backColor;
-    }
-    return m_form.backColor;
   }
 
   // Within a container, an earlier control lies above a later one, and
