@@ -100,6 +100,9 @@ constexpr FormDescription kForm{.name = kWindow,
                                 .caption = u"Orvendel",
                                 .client = {0, 0, 5730, 6585},
                                 .backColor = kFace,
+                                // What the blank colour cells stand for, on
+                                // every desktop: Label1's text, for one.
+                                .colors = {.text = kBlack, .face = kFace, .window = kWhite},
                                 .font = kWindowFont,
                                 .icon = "icon",
                                 .fixedSize = true,

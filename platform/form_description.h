@@ -42,9 +42,10 @@ struct ControlDescription {
   // Position in the tab order; -1 for timers, which take no part.
   std::int16_t tabIndex = -1;
   std::u16string_view caption{};
-  // Unset: the toolkit's standard text colour.
+  // Unset: the form's standard text colour.
   std::optional<Color> foreColor{};
-  // Unset: the form's background. Labels paint it only when opaque.
+  // Unset: the form's background, a list's the standard window colour.
+  // Labels paint it only when opaque.
   std::optional<Color> backColor{};
   bool opaque = false;
   bool singleBorder = false;
@@ -66,6 +67,16 @@ struct ControlDescription {
   std::u16string_view accessibleDescription{};
 };
 
+// The standard light scheme, Windows' classic defaults: what a colour the
+// layout leaves blank stands for. Not the desktop's current scheme: the
+// layout fixes its faces and fields light, and a dark scheme's light text
+// on them could not be read.
+struct StandardColors {
+  Color text = Rgb(0, 0, 0);
+  Color face = Rgb(240, 240, 240);
+  Color window = Rgb(255, 255, 255);
+};
+
 // The controls are listed in the order the window holds them: within one
 // container an earlier control lies above a later one where they overlap,
 // and labels, which have no window of their own, lie beneath all the
@@ -76,12 +87,42 @@ struct FormDescription {
   // Client area; left and top are the platform's to choose.
   TwipsRect client{};
   Color backColor = 0;
+  StandardColors colors{};
   FontDescription font{};
   std::string_view icon{};
   // Neither resized nor maximised: the controls never follow the size.
   bool fixedSize = false;
   std::span<const ControlDescription> controls{};
 };
+
+// The colours a toolkit paints a control in, every blank cell resolved, so
+// that each toolkit paints the same whatever the desktop's scheme.
+inline Color ForeColorOf(const FormDescription& form, const ControlDescription& d) {
+  return d.foreColor.value_or(form.colors.text);
+}
+
+// What shows behind the controls of a container: the frame's or picture
+// box's own background, else the form's.
+inline Color ContainerBackColor(const FormDescription& form, std::string_view container) {
+  for (const ControlDescription& d : form.controls) {
+    if (d.name == container && d.backColor) return *d.backColor;
+  }
+  return form.backColor;
+}
+
+// What shows behind a control's text: an opaque label's or a list's own
+// background, a transparent label's container.
+inline Color BackColorOf(const FormDescription& form, const ControlDescription& d) {
+  switch (d.kind) {
+    case ControlKind::Label:
+      return d.opaque ? d.backColor.value_or(form.backColor)
+                      : ContainerBackColor(form, d.container);
+    case ControlKind::DropDownList:
+      return d.backColor.value_or(form.colors.window);
+    default:
+      return d.backColor.value_or(form.backColor);
+  }
+}
 
 // Whole pixels at a resolution, rounded to nearest.
 inline int TwipsToPixels(std::int32_t twips, int dpi) {

@@ -60,6 +60,31 @@ QFont ToQFont(const FontDescription& d) {
   return font;
 }
 
+// The style's own light palette with the form's colours, every role of
+// every group pinned: a role left unpinned would follow the desktop's
+// palette, and a dark one would put its light text on the layout's light
+// faces, or its dark buttons under the list's black text.
+QPalette StandardPalette(const QWidget* window, const FormDescription& form) {
+  QPalette p = window->style()->standardPalette();
+  const QColor text = ToQColor(form.colors.text);
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    p.setColor(group, QPalette::Window, ToQColor(form.backColor));
+    p.setColor(group, QPalette::Base, ToQColor(form.colors.window));
+    if (group == QPalette::Disabled) continue;
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      p.setColor(group, role, text);
+    }
+  }
+  for (int group = 0; group < QPalette::NColorGroups; ++group) {
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+      const auto g = static_cast<QPalette::ColorGroup>(group);
+      const auto r = static_cast<QPalette::ColorRole>(role);
+      p.setBrush(g, r, p.brush(g, r));
+    }
+  }
+  return p;
+}
+
 void SetBackground(QWidget* widget, Color color) {
   QPalette p = widget->palette();
   p.setColor(QPalette::Window, ToQColor(color));
@@ -81,7 +106,9 @@ class Builder {
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     if (!m_form.icon.empty()) window->setWindowIcon(LoadIcon(m_form.icon));
-    SetBackground(window, m_form.backColor);
+    // Before any control is made: each one starts from the window's palette.
+    window->setPalette(StandardPalette(window, m_form));
+    window->setAutoFillBackground(true);
     window->setFont(ToQFont(m_form.font));
     const QSize client(Px(m_form.client.width), Px(m_form.client.height));
     // A fixed size is a minimum equal to the maximum, which is what window
@@ -150,11 +177,11 @@ class Builder {
     return made;
   }
 
-  static QWidget* MakeLabel(const ControlDescription& d, const Container& container) {
+  QWidget* MakeLabel(const ControlDescription& d, const Container& container) const {
     auto* label = new QtLabel(container.widget);
     if (d.font) label->setFont(ToQFont(*d.font));
-    if (d.foreColor) label->ForeColor(ToQColor(*d.foreColor));
-    if (d.opaque) label->Opaque(true, ToQColor(d.backColor.value_or(0xFFFFFF)));
+    label->ForeColor(ToQColor(ForeColorOf(m_form, d)));
+    if (d.opaque) label->Opaque(true, ToQColor(BackColorOf(m_form, d)));
     if (d.singleBorder) label->SingleBorder(true);
     if (d.align == TextAlign::Right) label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->setWordWrap(d.wordWrap);
@@ -171,20 +198,18 @@ class Builder {
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setLineWidth(1);
     frame->setFocusPolicy(Qt::NoFocus);
-    SetBackground(frame, d.backColor.value_or(m_form.backColor));
+    SetBackground(frame, BackColorOf(m_form, d));
     Place(frame, container, d.rect);
     return frame;
   }
 
-  static QWidget* MakeList(const ControlDescription& d, const Container& container) {
+  QWidget* MakeList(const ControlDescription& d, const Container& container) const {
     auto* list = new QtDropDownList(container.widget);
     if (d.font) list->setFont(ToQFont(*d.font));
     QPalette p = list->palette();
-    if (d.backColor) p.setColor(QPalette::Base, ToQColor(*d.backColor));
-    if (d.foreColor) {
-      for (const auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
-        p.setColor(role, ToQColor(*d.foreColor));
-      }
+    p.setColor(QPalette::Base, ToQColor(BackColorOf(m_form, d)));
+    for (const auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+      p.setColor(role, ToQColor(ForeColorOf(m_form, d)));
     }
     list->setPalette(p);
     Place(list, container, d.rect);
@@ -203,7 +228,7 @@ class Builder {
     banner->setPixmap(LoadPicture(d.picture, banner->devicePixelRatioF()));
     // Nothing in a picture box reacts to keys, so it takes no focus.
     banner->setFocusPolicy(Qt::NoFocus);
-    SetBackground(banner, d.backColor.value_or(m_form.backColor));
+    SetBackground(banner, BackColorOf(m_form, d));
     Place(banner, container, d.rect);
     return banner;
   }

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "toolkit/win32/color.h"
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
@@ -31,16 +30,12 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
 }  // namespace
 
 Win32Form::Win32Form(const FormDescription& description, HINSTANCE instance)
-    : m_description(description), m_instance(instance) {
+    : m_description(description), m_instance(instance), m_scheme(description) {
   RegisterFormClass(m_instance, &Win32Form::Proc);
-  m_backBrush = CreateSolidBrush(ToColorRef(m_description.backColor));
   const std::wstring title = Wide(m_description.caption);
   m_hwnd = CreateWindowExW(kExStyle, kFormClass, title.c_str(), Style(), CW_USEDEFAULT,
                            CW_USEDEFAULT, 400, 400, nullptr, nullptr, m_instance, this);
-  if (m_hwnd == nullptr) {
-    DeleteObject(m_backBrush);
-    throw std::runtime_error("cannot create the window");
-  }
+  if (m_hwnd == nullptr) throw std::runtime_error("cannot create the window");
   *m_alive = true;
 }
 
@@ -49,7 +44,6 @@ Win32Form::~Win32Form() {
   if (m_hwnd != nullptr && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
   *m_alive = false;
   for (HFONT f : m_fonts) DeleteObject(f);
-  if (m_backBrush != nullptr) DeleteObject(m_backBrush);
   if (m_bigIcon != nullptr) DestroyIcon(m_bigIcon);
   if (m_smallIcon != nullptr) DestroyIcon(m_smallIcon);
 }
@@ -131,6 +125,36 @@ AliveToken Win32Form::Token() const {
   return AliveToken([alive = m_alive] { return *alive; });
 }
 
+std::optional<LRESULT> Win32Form::ListColours(UINT msg, WPARAM wp, LPARAM lp) const {
+  if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORLISTBOX) || m_scheme.HighContrast()) {
+    return std::nullopt;
+  }
+  // The closed list's field and its open list both ask.
+  HWND list = reinterpret_cast<HWND>(lp);
+  for (const Win32Control& c : m_controls) {
+    if (!c.list || (c.hwnd != list && c.hwnd != GetParent(list))) continue;
+    const TextColours colours = m_scheme.ColoursOf(*c.description);
+    const auto dc = reinterpret_cast<HDC>(wp);
+    SetTextColor(dc, colours.text);
+    SetBkColor(dc, colours.back);
+    SetDCBrushColor(dc, colours.back);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+  }
+  return std::nullopt;
+}
+
+// A change of the system's colours or of the high-contrast mode: what the
+// window paints follows it, while it runs.
+void Win32Form::FollowSystemColours() {
+  if (!m_scheme.Refresh()) return;
+  for (Win32Control& c : m_controls) {
+    if (c.label) c.label->Colours(m_scheme.ColoursOf(*c.description));
+    // The list's own parts read the system's colours when told.
+    if (c.list) SendMessageW(c.hwnd, WM_SYSCOLORCHANGE, 0, 0);
+  }
+  RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT CALLBACK Win32Form::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
@@ -160,14 +184,23 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(m_hwnd, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, m_backBrush);
+      FillRect(reinterpret_cast<HDC>(wp), &r, FaceBrush());
       return 1;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       // The frames' own drawing.
-      SetBkColor(reinterpret_cast<HDC>(wp), ToColorRef(m_description.backColor));
-      return reinterpret_cast<LRESULT>(m_backBrush);
+      SetBkColor(reinterpret_cast<HDC>(wp), m_scheme.Face());
+      return reinterpret_cast<LRESULT>(FaceBrush());
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      if (const auto brush = ListColours(msg, wp, lp)) return *brush;
+      break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      FollowSystemColours();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         RememberFocus();

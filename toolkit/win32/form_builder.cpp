@@ -26,14 +26,17 @@ constexpr UINT_PTR kFrameFaceId = 1;
 // name with this added.
 constexpr wchar_t kTwoXSuffix[] = L"_2x";
 
-// Frames are group boxes, whose own procedure paints no background.
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR brush) {
+// Frames are group boxes, whose own procedure paints no background and
+// gives the controls they hold the system's colours.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  const auto* form = reinterpret_cast<const Win32Form*>(data);
   if (msg == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wp), &r, reinterpret_cast<HBRUSH>(brush));
+    FillRect(reinterpret_cast<HDC>(wp), &r, form->FaceBrush());
     return 1;
   }
+  if (const auto brush = form->ListColours(msg, wp, lp)) return *brush;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FrameProc, kFrameFaceId);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -97,15 +100,15 @@ class Builder {
     if (c.hwnd == nullptr) return;
     HostLabels(parent);
     c.label = std::make_unique<Win32Label>(c.hwnd, *c.description,
-                                           BackOf(c.description->container));
+                                           m_window->Scheme().ColoursOf(*c.description));
   }
 
   void MakeFrame(Win32Control& c, HWND parent, UINT id) const {
     c.hwnd = Child(WS_EX_CONTROLPARENT, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, parent, id);
     if (c.hwnd == nullptr) return;
-    // Frames take the window's face: the layout has no other.
-    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId,
-                      reinterpret_cast<DWORD_PTR>(m_window->FaceBrush()));
+    // Frames take the window's face (the layout has no other), whichever
+    // colours it follows.
+    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId, reinterpret_cast<DWORD_PTR>(m_window));
   }
 
   void MakeList(Win32Control& c, HWND parent, UINT id) const {
@@ -124,7 +127,7 @@ class Builder {
                                          Bitmap(Wide(d.picture) + kTwoXSuffix));
     }
     c.picture = std::make_unique<Win32PictureBox>(
-        c.hwnd, d.backColor.value_or(m_form.backColor), std::move(art));
+        c.hwnd, BackColorOf(m_form, d), std::move(art));
   }
 
   HBITMAP Bitmap(const std::wstring& name) const {
@@ -139,13 +142,6 @@ class Builder {
     }
     throw std::logic_error("control " + std::string(d.name) + ": container " +
                            std::string(d.container) + " not made before it");
-  }
-
-  Color BackOf(std::string_view container) const {
-    for (const ControlDescription& d : m_form.controls) {
-      if (d.name == container && d.backColor) return *d.backColor;
-    }
-    return m_form.backColor;
   }
 
   // Each window sent to the bottom in top-to-bottom order ends up in

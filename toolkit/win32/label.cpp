@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "toolkit/win32/color.h"
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
@@ -30,11 +29,10 @@ LRESULT CALLBACK LabelHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 }  // namespace
 
-Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, Color containerBack)
+Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, TextColours colours)
     : m_hwnd(hwnd),
       m_caption(d.caption),
-      m_fore(d.foreColor ? ToColorRef(*d.foreColor) : GetSysColor(COLOR_WINDOWTEXT)),
-      m_back(ToColorRef(d.opaque && d.backColor ? *d.backColor : containerBack)),
+      m_colours(colours),
       m_border(d.singleBorder),
       m_alignRight(d.align == TextAlign::Right),
       m_wordWrap(d.wordWrap),
@@ -57,6 +55,12 @@ void Win32Label::Caption(std::u16string_view text) {
   // Text that differs only after a NUL leaves the window's copy as it was,
   // which may not repaint.
   if (m_caption.find(u'\0') != std::u16string::npos) InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void Win32Label::Colours(TextColours colours) {
+  if (colours.text == m_colours.text && colours.back == m_colours.back) return;
+  m_colours = colours;
+  InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void Win32Label::Place(RECT r) {
@@ -86,17 +90,17 @@ void Win32Label::Refit() {
 void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   RECT box = item.rcItem;
-  HBRUSH back = CreateSolidBrush(m_back);
+  HBRUSH back = CreateSolidBrush(m_colours.back);
   FillRect(dc, &box, back);
   DeleteObject(back);
   if (m_border) {
-    HBRUSH line = CreateSolidBrush(m_fore);
+    HBRUSH line = CreateSolidBrush(m_colours.text);
     FrameRect(dc, &box, line);
     DeleteObject(line);
   }
   const auto font = reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
   HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-  SetTextColor(dc, m_fore);
+  SetTextColor(dc, m_colours.text);
   SetBkMode(dc, TRANSPARENT);
   RECT text = box;
   InflateRect(&text, -InsetX(), -InsetY());

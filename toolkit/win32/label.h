@@ -6,6 +6,7 @@
 
 #include "platform/controls.h"
 #include "platform/form_description.h"
+#include "toolkit/win32/colour_scheme.h"
 
 namespace orv::win32 {
 
@@ -14,9 +15,9 @@ namespace orv::win32 {
 // alignment, wrap) is drawn here the same under every theme.
 class Win32Label final : public Label {
  public:
-  // hwnd is a STATIC with SS_OWNERDRAW; containerBack is what a transparent
-  // label shows behind its text.
-  Win32Label(HWND hwnd, const ControlDescription& description, Color containerBack);
+  // hwnd is a STATIC with SS_OWNERDRAW; colours.back is what it shows
+  // behind its text, its container's ground when it is transparent.
+  Win32Label(HWND hwnd, const ControlDescription& description, TextColours colours);
   Win32Label(const Win32Label&) = delete;
   Win32Label& operator=(const Win32Label&) = delete;
 
@@ -28,6 +29,8 @@ class Win32Label final : public Label {
   // has changed refits at once (a new resolution changes its text's size).
   void Place(RECT rect);
   void Draw(const DRAWITEMSTRUCT& item) const;
+  // New colours, painted at once: the system's scheme changed.
+  void Colours(TextColours colours);
 
  private:
   void Refit();
@@ -38,8 +41,7 @@ class Win32Label final : public Label {
 
   HWND m_hwnd;
   std::u16string m_caption;
-  COLORREF m_fore;
-  COLORREF m_back;
+  TextColours m_colours;
   bool m_border;
   bool m_alignRight;
   bool m_wordWrap;

@@ -4,6 +4,9 @@
 //   orv-win32-probe dump TITLE                prints the window and every child
 //   orv-win32-probe close TITLE               asks the window to close
 //   orv-win32-probe read TITLE                prints what a screen reader reads
+//   orv-win32-probe colours TITLE             tells the window, as Windows
+//                                             does, that the system's colours
+//                                             and high-contrast mode changed
 // dump prints, in UTF-8:
 //   window X Y WIDTH HEIGHT        client area: screen position and size
 //   frame fixed|sizable maximise|no-maximise
@@ -146,7 +149,7 @@ void ReadChildren(HWND parent) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: orv-win32-probe wait|dump|read|close TITLE [MILLISECONDS]\n", stderr);
+    std::fputs("usage: orv-win32-probe wait|dump|read|close|colours TITLE [MILLISECONDS]\n", stderr);
     return 2;
   }
   const std::wstring command = argv[1];
@@ -173,6 +176,11 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"colours") {
+    const bool told = Ask(top, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0) != -1 &&
+                      Ask(top, WM_SYSCOLORCHANGE, 0, 0) != -1;
+    return told ? 0 : 1;
+  }
   std::fputs("unknown command\n", stderr);
   return 2;
 }
