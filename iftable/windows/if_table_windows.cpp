@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+#include "iftable/windows/one_table_per_read.h"
+
 namespace orv {
 namespace windows_if {
 namespace {
@@ -104,6 +106,8 @@ GetIfTableFn IfTableFromLibrary(std::wstring library, std::string function) {
 
 }  // namespace windows_if
 
-GetIfTableFn SystemIfTable() { return windows_if::IfTableFromLibrary(L"iphlpapi.dll", "GetIfTable"); }
+GetIfTableFn SystemIfTable() {
+  return windows_if::OneTablePerRead(windows_if::IfTableFromLibrary(L"iphlpapi.dll", "GetIfTable"));
+}
 
 }  // namespace orv
