@@ -1,8 +1,9 @@
 #include "iftable/windows/one_table_per_read.h"
 
+#include <windows.h>
+
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -11,13 +12,26 @@
 namespace orv::windows_if {
 namespace {
 
+// The system's slim lock: std::mutex would link the library's error
+// reporting (system_error) into the program for a lock that never fails.
+class Exclusive {
+ public:
+  explicit Exclusive(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+  ~Exclusive() { ReleaseSRWLockExclusive(&m_lock); }
+  Exclusive(const Exclusive&) = delete;
+  Exclusive& operator=(const Exclusive&) = delete;
+
+ private:
+  SRWLOCK& m_lock;
+};
+
 class KeptTable {
  public:
   explicit KeptTable(GetIfTableFn call) : m_call(std::move(call)) {}
 
   std::uint32_t Call(std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     if (size == nullptr) return m_call(table, size, order);
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const Exclusive hold(m_lock);
     const bool kept = std::exchange(m_kept, false) && order == m_order;
     if (!kept || table == nullptr || *size < m_needed) {
       const std::uint32_t status = Fetch(order);
@@ -60,7 +74,7 @@ class KeptTable {
   }
 
   const GetIfTableFn m_call;
-  std::mutex m_mutex;
+  SRWLOCK m_lock = SRWLOCK_INIT;
   std::vector<std::uint8_t> m_rows;
   std::uint32_t m_needed = 0;
   std::int32_t m_order = 0;
