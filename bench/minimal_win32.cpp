@@ -263,7 +263,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
   ShowWindow(hwnd, show);
   SetTimer(hwnd, kTick, 100, nullptr);
   const long seconds = arguments != nullptr ? std::wcstol(arguments, nullptr, 10) : 0;
-  if (seconds > 0 && seconds < 86400) SetTimer(hwnd, kEnd, static_cast<UINT>(seconds * 1000), nullptr);
+  if (seconds > 0 && seconds < 86400) {
+    SetTimer(hwnd, kEnd, static_cast<UINT>(seconds * 1000), nullptr);
+  }
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
