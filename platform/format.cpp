@@ -1,13 +1,11 @@
 #include "platform/format.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <string>
-#include <system_error>
 
 #include "platform/error.h"
+#include "platform/exact_decimal.h"
 
 namespace orv {
 namespace {
@@ -53,34 +51,6 @@ bool IsKnownPattern(std::u16string_view pattern) {
     if (pattern == known) return true;
   }
   return false;
-}
-
-// The exact decimal digits of |value|: a finite double is m * 2^(e-53)
-// with an integer m, so 53 - e fractional digits print it without any
-// rounding (at most 1126 of them, for the smallest subnormal).
-struct ExactDecimal {
-  std::string int_digits;   // no sign, at least "0"
-  std::string frac_digits;  // possibly empty
-};
-
-ExactDecimal ExactDigits(double magnitude) {
-  int exp2 = 0;
-  std::frexp(magnitude, &exp2);
-  int precision = 53 - exp2;
-  if (precision < 0) precision = 0;
-  // 309 integer digits at most, the point, and the fraction.
-  std::array<char, 1500> buffer;
-  auto [ptr, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                 std::chars_format::fixed, precision);
-  if (ec != std::errc()) {
-    throw Error(ErrorCode::InvalidCall, "number cannot be formatted");
-  }
-  std::string_view text(buffer.data(), static_cast<std::size_t>(ptr - buffer.data()));
-  std::size_t point = text.find('.');
-  ExactDecimal d;
-  d.int_digits = std::string(text.substr(0, point));
-  if (point != std::string_view::npos) d.frac_digits = std::string(text.substr(point + 1));
-  return d;
 }
 
 // Rounds to `decimals` places, a tie going away from zero. The tie is

@@ -6,8 +6,9 @@
 #include <iphlpapi.h>
 
 #include <memory>
-#include <mutex>
 #include <utility>
+
+#include "iftable/windows/one_table_per_read.h"
 
 namespace orv {
 namespace windows_if {
@@ -55,13 +56,20 @@ class LazyTableCall {
   LazyTableCall(const LazyTableCall&) = delete;
   LazyTableCall& operator=(const LazyTableCall&) = delete;
 
-  // Null when the library or the function is missing.
+  // Null when the library or the function is missing. The system's own
+  // one-time initialisation: std::call_once would link a threads library
+  // into the program for this one call.
   GetIfTableProc Get() {
-    std::call_once(once_, [this] { Resolve(); });
+    ::InitOnceExecuteOnce(&once_, &LazyTableCall::ResolveOnce, this, nullptr);
     return proc_;
   }
 
  private:
+  static BOOL CALLBACK ResolveOnce(PINIT_ONCE, PVOID self, PVOID*) {
+    static_cast<LazyTableCall*>(self)->Resolve();
+    return TRUE;
+  }
+
   void Resolve() {
     module_ = LoadSystemLibrary(library_);
     if (module_ == nullptr) return;
@@ -73,7 +81,7 @@ class LazyTableCall {
 
   const std::wstring library_;
   const std::string function_;
-  std::once_flag once_;
+  INIT_ONCE once_ = INIT_ONCE_STATIC_INIT;
   HMODULE module_ = nullptr;
   GetIfTableProc proc_ = nullptr;
 };
@@ -98,6 +106,8 @@ GetIfTableFn IfTableFromLibrary(std::wstring library, std::string function) {
 
 }  // namespace windows_if
 
-GetIfTableFn SystemIfTable() { return windows_if::IfTableFromLibrary(L"iphlpapi.dll", "GetIfTable"); }
+GetIfTableFn SystemIfTable() {
+  return windows_if::OneTablePerRead(windows_if::IfTableFromLibrary(L"iphlpapi.dll", "GetIfTable"));
+}
 
 }  // namespace orv

@@ -106,3 +106,23 @@ void ReportUntrappedError(const std::exception& error) {
 }
 
 }  // namespace orv::win32
+
+#if defined(__GLIBCXX__)
+// What std::terminate runs (an exception out of a noexcept function, or one
+// of no std::exception type past the entry point's catch). The library's
+// own handler spells out the exception's type name, which links its whole
+// C++ name demangler (45 kB) into a statically linked program; this one
+// reports the error as every other untrapped error is reported.
+void __gnu_cxx::__verbose_terminate_handler() {
+  try {
+    if (const std::exception_ptr pending = std::current_exception()) {
+      std::rethrow_exception(pending);
+    }
+  } catch (const std::exception& e) {
+    orv::win32::ReportUntrappedError(e);
+  } catch (...) {
+  }
+  std::fputs("Run-time error: terminate called\n", stderr);
+  std::abort();
+}
+#endif

@@ -32,6 +32,8 @@ class Win32Timer final : public Timer {
   UINT_PTR m_id;
   UINT m_interval;
   bool m_enabled = false;
+  // The system timer exists: it outlives a switch-off until it next fires.
+  bool m_running = false;
   std::function<void()> m_handler;
 };
 

@@ -37,6 +37,8 @@ constexpr std::array kControls{
     // Listed last, first in the tab order.
     ControlDescription{.name = "early", .kind = ControlKind::DropDownList, .container = "form",
                        .rect = {1800, 1500, 1500, 330}, .tabIndex = 0},
+    ControlDescription{.name = "tick", .kind = ControlKind::Timer, .container = "pic",
+                       .intervalMs = 10},
 };
 constexpr FormDescription kForm{.name = "form", .caption = u"toolkit test",
                                 .client = {0, 0, 4500, 3000}, .backColor = kFace,
@@ -174,6 +176,31 @@ TEST_F(Win32ControlsTest, TokenTurnsFalseWhenTheWindowIsDestroyedFromOutside) {
   // Controls of a destroyed window are still safe to call.
   form->FindLabel("fixed").Caption(u"gone");
   EXPECT_THROW(form->FindTimer("none"), std::logic_error);
+}
+
+// The system timer outlives a switch-off until it fires once more; that
+// WM_TIMER must not run the handler. Switched on again, it runs.
+TEST_F(Win32ControlsTest, ASwitchedOffTimerNeverRunsItsHandler) {
+  Timer& tick = form->FindTimer("tick");
+  int runs = 0;
+  tick.OnTimer([&] { ++runs; });
+  const auto pumpFor = [&](ULONGLONG ms, bool untilRun) {
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < ms && !(untilRun && runs > 0)) {
+      DoEvents();
+      Sleep(5);
+    }
+  };
+  for (int round = 0; round < 3; ++round) {
+    tick.Enabled(true);
+    tick.Enabled(false);
+    EXPECT_FALSE(tick.Enabled());
+    pumpFor(100, false);
+    EXPECT_EQ(runs, 0) << "round " << round;
+  }
+  tick.Enabled(true);
+  pumpFor(2000, true);
+  EXPECT_GT(runs, 0);
 }
 
 MSG KeyDown(HWND hwnd, WPARAM key) {
