@@ -51,7 +51,6 @@ CachedIfTableSource::CachedIfTableSource(CachedIfTableDeps deps)
     : deps_(std::move(deps)), plain_(deps_.plain) {}
 
 CachedIfTableSource::Counts CachedIfTableSource::counts() const {
-  std::lock_guard lock(mutex_);
   return counts_;
 }
 
@@ -197,7 +196,6 @@ void CachedIfTableSource::WriteRows(std::uint8_t* table) {
 std::uint32_t CachedIfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size,
                                               std::int32_t order) {
   if (size == nullptr) return kStatusInvalidParameter;
-  std::lock_guard lock(mutex_);
   if (statsRefused_ || !DrainEvents()) return Plain(table, size, order);
 
   bool refreshed = false;

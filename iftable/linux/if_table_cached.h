@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "iftable/if_table.h"
@@ -81,7 +80,6 @@ class CachedIfTableSource {
 
   CachedIfTableDeps deps_;
   IfTableSource plain_;
-  mutable std::mutex mutex_;
   std::vector<Entry> entries_;         // in ifindex order
   std::vector<RowCounters> counters_;  // this call's, one per entry
   std::vector<LinkCounters> stats_;    // the last statistics dump

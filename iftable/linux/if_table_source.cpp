@@ -81,7 +81,6 @@ LinkExtras IfTableSource::ExtrasFor(const LinkInfo& link,
 std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size,
                                         std::int32_t /*order*/) {
   if (size == nullptr) return kStatusInvalidParameter;
-  std::lock_guard lock(mutex_);
   std::vector<LinkInfo> links;
   if (const auto status = Collect(links); status != kStatusSuccess) return status;
   const std::uint32_t needed = IfTableSize(links.size());

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -93,7 +92,6 @@ class IfTableSource {
   LinkExtras ExtrasFor(const LinkInfo& link, std::chrono::steady_clock::time_point now);
 
   IfTableDeps deps_;
-  std::mutex mutex_;
   std::unordered_map<std::uint32_t, CachedExtras> extras_;
   std::uint64_t generation_ = 0;
 };
