@@ -5,8 +5,8 @@
 #include <QLocale>
 #include <exception>
 
+#include "app/system_services.h"
 #include "monitor/frm_bandwidth_layout.h"
-#include "stats/cip_helper.h"
 #include "toolkit/qt/form_builder.h"
 #include "toolkit/qt/runtime.h"
 
@@ -17,13 +17,7 @@ static void InitOrvendelArt() { Q_INIT_RESOURCE(orvendel); }
 namespace orv {
 
 MonitorServices ProductionServices() {
-  MonitorServices services;
-  services.makeReader = [] { return std::make_shared<CIpHelper>(SystemIfTable()); };
-  services.getSetting = &GetSetting;
-  services.doEvents = &DoEvents;
-  services.locale = ToNumberLocale(QLocale::system());
-  services.startTimers = true;
-  return services;
+  return SystemServices(&GetSetting, &DoEvents, ToNumberLocale(QLocale::system()));
 }
 
 std::unique_ptr<frmBandwidth> BuildMonitor(MonitorServices services) {

@@ -9,14 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "toolkit/qt/text.h"
+
 namespace orv {
 namespace {
 
 QString ArtPath(const QString& file) { return QStringLiteral(":/art/") + file; }
-
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Left to detect the format, the image reader loads every image plugin to
 // ask it; told the format, it uses its built-in reader.

@@ -17,8 +17,7 @@ QtDropDownList::QtDropDownList(QWidget* parent) : QComboBox(parent) {
 }
 
 void QtDropDownList::AddItem(std::u16string_view text) {
-  // Positions are 16-bit: an entry past 32767 could never be selected.
-  if (count() >= 32767) throw Error(ErrorCode::Overflow, "too many list entries");
+  if (count() >= kMaxListEntries) throw Error(ErrorCode::Overflow, "too many list entries");
   addItem(ToQString(text));
 }
 

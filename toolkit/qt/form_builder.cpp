@@ -30,10 +30,6 @@ constexpr int kLayoutDpi = 96;
 
 int Px(std::int32_t twips) { return TwipsToPixels(twips, kLayoutDpi); }
 
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The faces the layout names, each with the installed faces nearest to
 // it; a face not listed is asked for as it is.
 QStringList Families(std::u16string_view face) {

@@ -11,4 +11,7 @@ namespace orv {
 // second, so a description starting with either would be shown altered.
 QString ToQString(std::u16string_view text);
 
+// The program's own ASCII names (controls, fonts, art files) as a QString.
+QString Latin1(std::string_view text);
+
 }  // namespace orv
