@@ -17,12 +17,12 @@ static void InitOrvendelArt() { Q_INIT_RESOURCE(orvendel); }
 namespace orv {
 
 MonitorServices ProductionServices() {
-  return SystemServices(&GetSetting, &DoEvents, ToNumberLocale(QLocale::system()));
+  return SystemServices(&qt::GetSetting, &qt::DoEvents, qt::ToNumberLocale(QLocale::system()));
 }
 
 std::unique_ptr<frmBandwidth> BuildMonitor(MonitorServices services) {
   InitOrvendelArt();
-  return std::make_unique<frmBandwidth>(BuildQtForm(FrmBandwidthLayout()), std::move(services));
+  return std::make_unique<frmBandwidth>(qt::BuildQtForm(FrmBandwidthLayout()), std::move(services));
 }
 
 std::unique_ptr<frmBandwidth> OpenMonitor(MonitorServices services) {
@@ -32,14 +32,14 @@ std::unique_ptr<frmBandwidth> OpenMonitor(MonitorServices services) {
   try {
     window->Form_Load();
   } catch (const std::exception& e) {
-    ReportUntrappedError(e);
+    qt::ReportUntrappedError(e);
   }
   if (QWidget* widget = WindowWidget(*window)) widget->show();
   return window;
 }
 
 QWidget* WindowWidget(const frmBandwidth& window) {
-  const auto* form = dynamic_cast<const QtForm*>(&window.form());
+  const auto* form = dynamic_cast<const qt::QtForm*>(&window.form());
   return form == nullptr ? nullptr : form->Window();
 }
 

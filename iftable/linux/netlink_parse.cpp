@@ -277,24 +277,24 @@ struct DumpMessage<LinkCounters> {
 
 template <class Entry>
 DumpProgress DumpParser<Entry>::Feed(std::span<const std::uint8_t> datagram) {
-  if (state_ != DumpProgress::More) return state_;
+  if (m_state != DumpProgress::More) return m_state;
   const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
-    if (hdr.nlmsg_seq != seq_ || hdr.nlmsg_pid != portId_) return true;
-    if (auto control = ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, interrupted_,
-                                      kernelError_)) {
-      state_ = *control;
+    if (hdr.nlmsg_seq != m_seq || hdr.nlmsg_pid != m_portId) return true;
+    if (auto control = ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, m_interrupted,
+                                      m_kernelError)) {
+      m_state = *control;
     } else if (hdr.nlmsg_type == DumpMessage<Entry>::kType) {
       Entry entry;
       if (DumpMessage<Entry>::Parse(payload, entry)) {
-        entries_.push_back(std::move(entry));
+        m_entries.push_back(std::move(entry));
       } else {
-        state_ = DumpProgress::Malformed;
+        m_state = DumpProgress::Malformed;
       }
     }
-    return state_ == DumpProgress::More;
+    return m_state == DumpProgress::More;
   });
-  if (!framed) state_ = DumpProgress::Malformed;
-  return state_;
+  if (!framed) m_state = DumpProgress::Malformed;
+  return m_state;
 }
 
 template class DumpParser<LinkInfo>;

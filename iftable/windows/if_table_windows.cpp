@@ -48,34 +48,34 @@ HMODULE LoadSystemLibrary(const std::wstring& library) {
 class LazyTableCall {
  public:
   LazyTableCall(std::wstring library, std::string function)
-      : library_(std::move(library)), function_(std::move(function)) {}
+      : m_library(std::move(library)), m_function(std::move(function)) {}
   ~LazyTableCall() {
-    if (module_ != nullptr) ::FreeLibrary(module_);
+    if (m_module != nullptr) ::FreeLibrary(m_module);
   }
   LazyTableCall(const LazyTableCall&) = delete;
   LazyTableCall& operator=(const LazyTableCall&) = delete;
 
   // Null when the library or the function is missing.
   GetIfTableProc Get() {
-    std::call_once(once_, [this] { Resolve(); });
-    return proc_;
+    std::call_once(m_once, [this] { Resolve(); });
+    return m_proc;
   }
 
  private:
   void Resolve() {
-    module_ = LoadSystemLibrary(library_);
-    if (module_ == nullptr) return;
-    const FARPROC found = ::GetProcAddress(module_, function_.c_str());
+    m_module = LoadSystemLibrary(m_library);
+    if (m_module == nullptr) return;
+    const FARPROC found = ::GetProcAddress(m_module, m_function.c_str());
     // FARPROC is the generic "some function" of the API; through void* the
     // cast to the real signature is not taken for a type mistake.
-    proc_ = reinterpret_cast<GetIfTableProc>(reinterpret_cast<void*>(found));
+    m_proc = reinterpret_cast<GetIfTableProc>(reinterpret_cast<void*>(found));
   }
 
-  const std::wstring library_;
-  const std::string function_;
-  std::once_flag once_;
-  HMODULE module_ = nullptr;
-  GetIfTableProc proc_ = nullptr;
+  const std::wstring m_library;
+  const std::string m_function;
+  std::once_flag m_once;
+  HMODULE m_module = nullptr;
+  GetIfTableProc m_proc = nullptr;
 };
 
 }  // namespace

@@ -73,7 +73,7 @@ Counters KernelCounters(const std::string& ns) {
 
 std::string ShownKB(std::uint64_t bytes) {
   const double kb = static_cast<std::uint32_t>(bytes) / 1024.0;
-  return ToQString(Format(kb, kPatternKB, NumberLocale{})).toStdString();
+  return qt::ToQString(Format(kb, kPatternKB, NumberLocale{})).toStdString();
 }
 
 // A byte delta as the rate label shows it: exact in bytes below 1 KB,

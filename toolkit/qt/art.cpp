@@ -11,7 +11,7 @@
 
 #include "toolkit/qt/text.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 QString ArtPath(const QString& file) { return QStringLiteral(":/art/") + file; }
@@ -112,4 +112,4 @@ QIcon LoadIcon(std::string_view name) {
   return QIcon(engine.release());
 }
 
-}  // namespace orv
+}  // namespace orv::qt

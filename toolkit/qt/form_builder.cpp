@@ -21,7 +21,7 @@
 #include "toolkit/qt/text.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // The layout is measured at 96 dpi, whatever the screen reports; Qt's own
@@ -284,4 +284,4 @@ std::unique_ptr<QtForm> BuildQtForm(const FormDescription& description) {
   return Builder(description).Build();
 }
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -15,7 +15,7 @@
 #include "platform/segment_clip.h"
 #include "toolkit/qt/color.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // Any unit other than pixels is taken as twips: 15 to a pixel at 96 dpi.
@@ -238,4 +238,4 @@ void QtPictureBox::resizeEvent(QResizeEvent* event) {
   SyncImageSize();
 }
 
-}  // namespace orv
+}  // namespace orv::qt
