@@ -49,8 +49,8 @@ std::shared_ptr<History> FullHistory() {
 
 struct Window {
   QWidget top;
-  QtPictureBox* pic;
-  Window() : pic(new QtPictureBox(&top)) {
+  qt::QtPictureBox* pic;
+  Window() : pic(new qt::QtPictureBox(&top)) {
     top.resize(kOuterWidth, kOuterHeight);
     pic->setGeometry(0, 0, kOuterWidth, kOuterHeight);
     top.show();
@@ -87,7 +87,7 @@ void BM_DrawAndRepaintPictureBox(benchmark::State& state) { DrawOnPictureBox(sta
 BENCHMARK(BM_DrawAndRepaintPictureBox)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawOnRecordingSurface(benchmark::State& state) {
-  testing::RecordingSurface surface;
+  test::RecordingSurface surface;
   surface.width = kOuterWidth - 4;
   surface.height = kOuterHeight - 4;
   auto history = FullHistory();

@@ -57,7 +57,7 @@ MonitorServices Services(std::function<std::shared_ptr<InterfaceReader>()> makeR
   s.makeReader = std::move(makeReader);
   s.getSetting = [](std::u16string_view, std::u16string_view, std::u16string_view,
                      std::u16string_view def) { return std::u16string(def); };
-  s.doEvents = realYield ? std::function<void()>(&DoEvents) : std::function<void()>([] {});
+  s.doEvents = realYield ? std::function<void()>(&qt::DoEvents) : std::function<void()>([] {});
   s.startTimers = false;
   return s;
 }

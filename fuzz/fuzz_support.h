@@ -23,12 +23,12 @@ using Bytes = std::span<const std::uint8_t>;
 // so that every input, however short, is a valid run.
 class Cursor {
  public:
-  explicit Cursor(Bytes bytes) : bytes_(bytes) {}
+  explicit Cursor(Bytes bytes) : m_bytes(bytes) {}
 
   std::uint8_t U8() {
-    if (bytes_.empty()) return 0;
-    const std::uint8_t b = bytes_[0];
-    bytes_ = bytes_.subspan(1);
+    if (m_bytes.empty()) return 0;
+    const std::uint8_t b = m_bytes[0];
+    m_bytes = m_bytes.subspan(1);
     return b;
   }
   std::uint16_t U16() {
@@ -41,16 +41,16 @@ class Cursor {
   }
   // At most n bytes.
   Bytes Take(std::size_t n) {
-    if (n > bytes_.size()) n = bytes_.size();
-    const Bytes out = bytes_.first(n);
-    bytes_ = bytes_.subspan(n);
+    if (n > m_bytes.size()) n = m_bytes.size();
+    const Bytes out = m_bytes.first(n);
+    m_bytes = m_bytes.subspan(n);
     return out;
   }
-  Bytes Rest() { return Take(bytes_.size()); }
-  bool empty() const { return bytes_.empty(); }
+  Bytes Rest() { return Take(m_bytes.size()); }
+  bool empty() const { return m_bytes.empty(); }
 
  private:
-  Bytes bytes_;
+  Bytes m_bytes;
 };
 
 // Input bytes as UTF-16 text. A first byte of 0x01 makes the rest little-

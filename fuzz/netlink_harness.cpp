@@ -10,6 +10,7 @@
 #include "iftable/linux/netlink_parse.h"
 #include "iftable/linux/proc_net_dev.h"
 #include "platform/error.h"
+#include "platform/utf8.h"
 #include "stats/cip_helper.h"
 
 namespace orv::fuzz {
@@ -26,7 +27,7 @@ void CheckLink(const LinkInfo& link) {
 // The name the reader must show for a link: the row holds 256 units and
 // the reader stops at the first zero unit.
 std::u16string ShownName(const std::string& name) {
-  std::u16string units = Utf8ToUtf16(name);
+  std::u16string units = DecodeUtf8(name);
   if (units.size() > kNameUnits) units.resize(kNameUnits);
   const std::size_t zero = units.find(u'\0');
   if (zero != std::u16string::npos) units.resize(zero);

@@ -29,7 +29,7 @@ std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
   std::int32_t added = 0;
   for (const CInterfaces::Record& record : *interfaces) {
     if (!record) continue;
-    // The list takes at most 32767 entries; the ones past that are left out.
+    // The list takes at most kMaxListEntries; the ones past that are left out.
     if (Attempt([&] { list.AddItem(ConnectionEntry(record)); })) ++added;
   }
   return added;

@@ -75,6 +75,28 @@ class frmBandwidth {
   double dblUploadSpeedAverage = 0;
 
  private:
+  // The working values of one tick, each 0 at its start.
+  struct Sample {
+    std::int32_t lngBytesReceived = 0;
+    std::int32_t lngBytesSent = 0;
+    std::int32_t lngDownloadSpeed = 0;
+    std::int32_t lngUploadSpeed = 0;
+    // Whether this tick's table read yielded any interface to take totals of.
+    bool sampled = false;
+  };
+
+  // The steps of one tick, in their order; each contains its own failures.
+  void ReadTableAndChosenEntry(Sample& sample);
+  void ReadTotals(Sample& sample);
+  void TakeDeltas(Sample& s);
+  void RaisePeaks(const Sample& s);
+  void ShowTotals(const Sample& s);
+  void AverageAndShowRates(const Sample& s);
+  void FeedHistoryAndDraw();
+  void ShowCurrentRates(const Sample& s);
+  void RememberTotals(const Sample& s);
+  void RefreshListIfChanged();
+
   // Whether lngLastBytesReceived/Sent hold a sample to take deltas from:
   // false until the first read that yields interfaces, and again after a
   // read that yields none, so such a read only sets the baseline.

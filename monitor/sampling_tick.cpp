@@ -44,6 +44,15 @@ std::shared_ptr<CInterfaces> ReadTable(const std::shared_ptr<InterfaceReader>& r
   return interfaces;
 }
 
+// Bytes below one KB, KB from there on.
+void ShowCurrentRate(Label* label, std::int32_t delta, const NumberLocale& locale) {
+  if (TestOrPass([&] { return delta / 1024.0 < 1; })) {
+    Attempt([&] { label->Caption(Format(delta, kPatternBytes, locale)); });
+  } else {
+    Attempt([&] { label->Caption(Format(delta / 1024.0, kPatternKBytes, locale)); });
+  }
+}
+
 }  // namespace
 
 void frmBandwidth::tmrUpdate_Timer() {
@@ -54,54 +63,71 @@ void frmBandwidth::tmrUpdate_Timer() {
     if (doEvents) Attempt([&] { doEvents(); });
     return alive.Alive();
   };
-  const NumberLocale locale = m_services.locale;
-
-  std::int32_t lngBytesReceived = 0;
-  std::int32_t lngBytesSent = 0;
-  std::int32_t lngDownloadSpeed = 0;
-  std::int32_t lngUploadSpeed = 0;
-  // Whether this tick's table read yielded any interface to take totals of.
-  bool sampled = false;
+  Sample sample;
 
   Attempt([&] { tmrUpdate->Enabled(false); });
+  ReadTableAndChosenEntry(sample);
+  ReadTotals(sample);
+  if (!yield()) return;
+  TakeDeltas(sample);
+  RaisePeaks(sample);
+  if (!yield()) return;
+  ShowTotals(sample);
+  AverageAndShowRates(sample);
+  FeedHistoryAndDraw();
+  ShowCurrentRates(sample);
+  RememberTotals(sample);
+  RefreshListIfChanged();
+  Attempt([&] { tmrUpdate->Enabled(true); });
+}
 
-  // The table is read before the position is looked at, so the totals are
-  // current even when no entry is selected.
+// The table is read before the position is looked at, so the totals are
+// current even when no entry is selected.
+void frmBandwidth::ReadTableAndChosenEntry(Sample& sample) {
   Attempt([&] {
     const std::shared_ptr<CInterfaces> interfaces = ReadTable(objIpHelper);
-    sampled = interfaces->Count() > 0;
+    sample.sampled = interfaces->Count() > 0;
     const std::int16_t record = checked::Inc16(cboConnectionType->ListIndex());
     const CInterfaces::Record chosen = interfaces->Item(record);
     lblType->Caption(ConnectionEntry(chosen));
   });
+}
 
-  Attempt([&] { lngBytesReceived = ToInt32(Reader(objIpHelper).BytesReceived()); });
-  Attempt([&] { lngBytesSent = ToInt32(Reader(objIpHelper).BytesSent()); });
+void frmBandwidth::ReadTotals(Sample& sample) {
+  Attempt([&] { sample.lngBytesReceived = ToInt32(Reader(objIpHelper).BytesReceived()); });
+  Attempt([&] { sample.lngBytesSent = ToInt32(Reader(objIpHelper).BytesSent()); });
+}
 
-  if (!yield()) return;
+// Modular differences give the true change across a counter wrap. A
+// sample without a baseline before it (the first one, or the first after
+// an empty table) is no change at all, not the whole total.
+void frmBandwidth::TakeDeltas(Sample& s) {
+  if (!s.sampled || !m_haveBaseline) return;
+  using checked::WrappingSub32;
+  Attempt([&] { s.lngDownloadSpeed = WrappingSub32(s.lngBytesReceived, lngLastBytesReceived); });
+  Attempt([&] { s.lngUploadSpeed = WrappingSub32(s.lngBytesSent, lngLastBytesSent); });
+}
 
-  // Modular differences give the true change across a counter wrap. A
-  // sample without a baseline before it (the first one, or the first after
-  // an empty table) is no change at all, not the whole total.
-  if (sampled && m_haveBaseline) {
-    Attempt([&] { lngDownloadSpeed = checked::WrappingSub32(lngBytesReceived, lngLastBytesReceived); });
-    Attempt([&] { lngUploadSpeed = checked::WrappingSub32(lngBytesSent, lngLastBytesSent); });
+void frmBandwidth::RaisePeaks(const Sample& s) {
+  if (TestOrPass([&] { return dblDownloadSpeedTop < s.lngDownloadSpeed; })) {
+    Attempt([&] { dblDownloadSpeedTop = s.lngDownloadSpeed; });
   }
-
-  if (TestOrPass([&] { return dblDownloadSpeedTop < lngDownloadSpeed; })) {
-    Attempt([&] { dblDownloadSpeedTop = lngDownloadSpeed; });
+  if (TestOrPass([&] { return dblUploadSpeedTop < s.lngUploadSpeed; })) {
+    Attempt([&] { dblUploadSpeedTop = s.lngUploadSpeed; });
   }
-  if (TestOrPass([&] { return dblUploadSpeedTop < lngUploadSpeed; })) {
-    Attempt([&] { dblUploadSpeedTop = lngUploadSpeed; });
-  }
+}
 
-  if (!yield()) return;
+void frmBandwidth::ShowTotals(const Sample& s) {
+  const NumberLocale& locale = m_services.locale;
+  Attempt([&] { lblRecv->Caption(Format(TotalKB(s.lngBytesReceived), kPatternKB, locale)); });
+  Attempt([&] { lblSent->Caption(Format(TotalKB(s.lngBytesSent), kPatternKB, locale)); });
+}
 
-  Attempt([&] { lblRecv->Caption(Format(TotalKB(lngBytesReceived), kPatternKB, locale)); });
-  Attempt([&] { lblSent->Caption(Format(TotalKB(lngBytesSent), kPatternKB, locale)); });
-
-  Attempt([&] { dblDownloadSpeedAverage = (lngDownloadSpeed + dblDownloadSpeedAverage) / 2; });
-  Attempt([&] { dblUploadSpeedAverage = (lngUploadSpeed + dblUploadSpeedAverage) / 2; });
+// The averages, then the four peak and average labels.
+void frmBandwidth::AverageAndShowRates(const Sample& s) {
+  const NumberLocale& locale = m_services.locale;
+  Attempt([&] { dblDownloadSpeedAverage = (s.lngDownloadSpeed + dblDownloadSpeedAverage) / 2; });
+  Attempt([&] { dblUploadSpeedAverage = (s.lngUploadSpeed + dblUploadSpeedAverage) / 2; });
 
   Attempt([&] {
     lblDownloadSpeedTop->Caption(
@@ -119,40 +145,38 @@ void frmBandwidth::tmrUpdate_Timer() {
     lblUploadSpeedAverage->Caption(
         Text(kPrefixUploadAverage, dblUploadSpeedAverage / 1024, kPatternKbPerSecond, locale));
   });
+}
 
-  // Rounding to two places first, through the text, is what lets an
-  // average of 1,023.9 bytes count as a whole KB.
+// Rounding to two places first, through the text, is what lets an
+// average of 1,023.9 bytes count as a whole KB.
+void frmBandwidth::FeedHistoryAndDraw() {
+  const NumberLocale& locale = m_services.locale;
   Attempt([&] {
     const std::u16string text = Format(dblDownloadSpeedAverage / 1024, kPatternGrouped2, locale);
     const double value = Int(ParseNumber(text, locale)) + kHistoryOffset;
     if (!colHistory) throw Error(ErrorCode::InvalidCall, "no history");
     colHistory->Add(value);
   });
-
   Attempt([&] { objLineGraph.Draw(); });
+}
 
-  if (TestOrPass([&] { return lngDownloadSpeed / 1024.0 < 1; })) {
-    Attempt([&] { lblDSpeed->Caption(Format(lngDownloadSpeed, kPatternBytes, locale)); });
-  } else {
-    Attempt([&] { lblDSpeed->Caption(Format(lngDownloadSpeed / 1024.0, kPatternKBytes, locale)); });
-  }
-  if (TestOrPass([&] { return lngUploadSpeed / 1024.0 < 1; })) {
-    Attempt([&] { lblUSpeed->Caption(Format(lngUploadSpeed, kPatternBytes, locale)); });
-  } else {
-    Attempt([&] { lblUSpeed->Caption(Format(lngUploadSpeed / 1024.0, kPatternKBytes, locale)); });
-  }
+void frmBandwidth::ShowCurrentRates(const Sample& s) {
+  ShowCurrentRate(lblDSpeed, s.lngDownloadSpeed, m_services.locale);
+  ShowCurrentRate(lblUSpeed, s.lngUploadSpeed, m_services.locale);
+}
 
-  Attempt([&] { lngLastBytesReceived = lngBytesReceived; });
-  Attempt([&] { lngLastBytesSent = lngBytesSent; });
-  m_haveBaseline = sampled;
+void frmBandwidth::RememberTotals(const Sample& s) {
+  Attempt([&] { lngLastBytesReceived = s.lngBytesReceived; });
+  Attempt([&] { lngLastBytesSent = s.lngBytesSent; });
+  m_haveBaseline = s.sampled;
+}
 
+void frmBandwidth::RefreshListIfChanged() {
   if (TestOrPass([&] { return !ListShows(*cboConnectionType, *ReadTable(objIpHelper)); })) {
     Attempt([&] { cboConnectionType->Clear(); });
     Attempt([&] { FillConnectionList(*cboConnectionType, Reader(objIpHelper)); });
     Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });
   }
-
-  Attempt([&] { tmrUpdate->Enabled(true); });
 }
 
 }  // namespace orv

@@ -21,24 +21,24 @@ class Collection {
   using value_type = T;
 
   void Add(T value, std::optional<std::string> key = std::nullopt) {
-    if (key && Find(*key) != entries_.end()) {
+    if (key && Find(*key) != m_entries.end()) {
       throw Error(ErrorCode::InvalidCall, "key is already associated with an element");
     }
-    entries_.push_back({std::move(key), std::move(value)});
+    m_entries.push_back({std::move(key), std::move(value)});
   }
 
-  std::int32_t Count() const noexcept { return static_cast<std::int32_t>(entries_.size()); }
+  std::int32_t Count() const noexcept { return static_cast<std::int32_t>(m_entries.size()); }
 
-  const T& Item(std::int32_t position) const { return entries_[Index(position)].value; }
-  T& Item(std::int32_t position) { return entries_[Index(position)].value; }
+  const T& Item(std::int32_t position) const { return m_entries[Index(position)].value; }
+  T& Item(std::int32_t position) { return m_entries[Index(position)].value; }
   const T& Item(const std::string& key) const { return FindOrThrow(key)->value; }
 
-  void Remove(std::int32_t position) { entries_.erase(entries_.begin() + Index(position)); }
-  void Remove(const std::string& key) { entries_.erase(FindOrThrow(key)); }
+  void Remove(std::int32_t position) { m_entries.erase(m_entries.begin() + Index(position)); }
+  void Remove(const std::string& key) { m_entries.erase(FindOrThrow(key)); }
 
   // Position order, for iteration over the whole collection.
-  auto begin() const { return ValueIterator{entries_.begin()}; }
-  auto end() const { return ValueIterator{entries_.end()}; }
+  auto begin() const { return ValueIterator{m_entries.begin()}; }
+  auto end() const { return ValueIterator{m_entries.end()}; }
 
  private:
   struct Entry {
@@ -66,16 +66,16 @@ class Collection {
     return static_cast<std::size_t>(position - 1);
   }
   typename Entries::const_iterator Find(const std::string& key) const {
-    return std::find_if(entries_.begin(), entries_.end(),
+    return std::find_if(m_entries.begin(), m_entries.end(),
                         [&](const Entry& e) { return e.key && *e.key == key; });
   }
   typename Entries::const_iterator FindOrThrow(const std::string& key) const {
     auto it = Find(key);
-    if (it == entries_.end()) throw Error(ErrorCode::OutOfRange, "no entry with key " + key);
+    if (it == m_entries.end()) throw Error(ErrorCode::OutOfRange, "no entry with key " + key);
     return it;
   }
 
-  Entries entries_;
+  Entries m_entries;
 };
 
 }  // namespace orv

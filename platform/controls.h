@@ -19,8 +19,12 @@ class Label {
   virtual void Caption(std::u16string_view text) = 0;
 };
 
+// List positions are 16-bit: an entry past this many could never be
+// selected, so no list takes more.
+inline constexpr std::int16_t kMaxListEntries = 32767;
+
 // A pick-only list: no typed text. Positions count from 0, -1 is none;
-// they are 16-bit, so the list holds at most 32767 entries.
+// the list holds at most kMaxListEntries entries.
 class DropDownList {
  public:
   virtual ~DropDownList() = default;

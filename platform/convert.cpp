@@ -112,6 +112,72 @@ Int ToInteger(double value) {
   return static_cast<Int>(rounded);
 }
 
+// An optional sign; only a minus is kept.
+void ReadSign(std::u16string_view text, std::size_t& pos, Scanned& s) {
+  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
+    if (text[pos] == u'-') s.mantissa += '-';
+    ++pos;
+  }
+}
+
+[[noreturn]] void NotANumber() { throw Error(ErrorCode::TypeMismatch, "text is not a number"); }
+
+bool SeparatorAt(std::u16string_view text, std::size_t pos, const std::u16string& sep) {
+  return !sep.empty() && text.substr(pos, sep.size()) == sep;
+}
+
+// The integer part. Group separators stand only where Format puts them: a
+// first group of one to three digits, then groups of exactly three. So
+// "12.35" in a locale that groups with "." is refused rather than read as
+// 1235.
+void ReadGroupedInteger(std::u16string_view text, std::size_t& pos, const NumberLocale& locale,
+                        Scanned& s) {
+  bool grouped = false;
+  int group_digits = 0;
+  while (pos < text.size()) {
+    if (IsDigit(text[pos])) {
+      s.mantissa += static_cast<char>(text[pos]);
+      s.has_digits = true;
+      ++group_digits;
+      ++pos;
+    } else if (!SeparatorAt(text, pos, locale.decimal) && SeparatorAt(text, pos, locale.group)) {
+      bool fits = grouped ? group_digits == 3 : group_digits >= 1 && group_digits <= 3;
+      if (!fits) NotANumber();
+      grouped = true;
+      group_digits = 0;
+      pos += locale.group.size();
+    } else {
+      break;
+    }
+  }
+  if (grouped && group_digits != 3) NotANumber();
+}
+
+void ReadFraction(std::u16string_view text, std::size_t& pos, const NumberLocale& locale,
+                  Scanned& s) {
+  if (!SeparatorAt(text, pos, locale.decimal)) return;
+  s.mantissa += '.';
+  pos += locale.decimal.size();
+  while (pos < text.size() && IsDigit(text[pos])) {
+    s.mantissa += static_cast<char>(text[pos]);
+    s.has_digits = true;
+    ++pos;
+  }
+}
+
+// An exponent letter must be followed by digits, after an optional sign.
+void ReadExponent(std::u16string_view text, std::size_t& pos, Scanned& s) {
+  if (pos >= text.size() || !IsExponentLetter(text[pos])) return;
+  ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
+    negative = text[pos] == u'-';
+    ++pos;
+  }
+  if (pos >= text.size() || !IsDigit(text[pos])) NotANumber();
+  s.exponent = SaturatedExponent(text, pos, negative);
+}
+
 }  // namespace
 
 std::int16_t ToInt16(double value) { return ToInteger<std::int16_t>(value); }
@@ -124,10 +190,7 @@ double Val(std::u16string_view text) {
   while (pos < text.size() && IsBlank(text[pos])) ++pos;
 
   Scanned s;
-  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
-    if (text[pos] == u'-') s.mantissa += '-';
-    ++pos;
-  }
+  ReadSign(text, pos, s);
   bool seen_point = false;
   for (; pos < text.size(); ++pos) {
     char16_t c = text[pos];
@@ -160,11 +223,6 @@ double Val(std::u16string_view text) {
 }
 
 double ParseNumber(std::u16string_view text, const NumberLocale& locale) {
-  auto fail = [] { throw Error(ErrorCode::TypeMismatch, "text is not a number"); };
-  auto at = [&](std::size_t pos, const std::u16string& sep) {
-    return !sep.empty() && text.substr(pos, sep.size()) == sep;
-  };
-
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
@@ -173,54 +231,12 @@ double ParseNumber(std::u16string_view text, const NumberLocale& locale) {
 
   Scanned s;
   std::size_t pos = begin;
-  if (pos < end && (text[pos] == u'+' || text[pos] == u'-')) {
-    if (text[pos] == u'-') s.mantissa += '-';
-    ++pos;
-  }
-  // Integer part. Group separators stand only where Format puts them: a
-  // first group of one to three digits, then groups of exactly three. So
-  // "12.35" in a locale that groups with "." is refused rather than read
-  // as 1235.
-  bool grouped = false;
-  int group_digits = 0;
-  while (pos < end) {
-    if (IsDigit(text[pos])) {
-      s.mantissa += static_cast<char>(text[pos]);
-      s.has_digits = true;
-      ++group_digits;
-      ++pos;
-    } else if (!at(pos, locale.decimal) && at(pos, locale.group)) {
-      bool fits = grouped ? group_digits == 3 : group_digits >= 1 && group_digits <= 3;
-      if (!fits) fail();
-      grouped = true;
-      group_digits = 0;
-      pos += locale.group.size();
-    } else {
-      break;
-    }
-  }
-  if (grouped && group_digits != 3) fail();
-  if (at(pos, locale.decimal)) {
-    s.mantissa += '.';
-    pos += locale.decimal.size();
-    while (pos < end && IsDigit(text[pos])) {
-      s.mantissa += static_cast<char>(text[pos]);
-      s.has_digits = true;
-      ++pos;
-    }
-  }
-  if (!s.has_digits) fail();
-  if (pos < end && IsExponentLetter(text[pos])) {
-    ++pos;
-    bool negative = false;
-    if (pos < end && (text[pos] == u'+' || text[pos] == u'-')) {
-      negative = text[pos] == u'-';
-      ++pos;
-    }
-    if (pos >= end || !IsDigit(text[pos])) fail();
-    s.exponent = SaturatedExponent(text, pos, negative);
-  }
-  if (pos != end) fail();
+  ReadSign(text, pos, s);
+  ReadGroupedInteger(text, pos, locale, s);
+  ReadFraction(text, pos, locale, s);
+  if (!s.has_digits) NotANumber();
+  ReadExponent(text, pos, s);
+  if (pos != text.size()) NotANumber();
   return Convert(s);
 }
 

@@ -22,11 +22,11 @@ enum class ErrorCode : std::int32_t {
 class Error : public std::runtime_error {
  public:
   Error(ErrorCode code, const std::string& what)
-      : std::runtime_error(what), code_(code) {}
-  ErrorCode code() const noexcept { return code_; }
+      : std::runtime_error(what), m_code(code) {}
+  ErrorCode code() const noexcept { return m_code; }
 
  private:
-  ErrorCode code_;
+  ErrorCode m_code;
 };
 
 // Runs one step; an Error thrown by it is contained and reported as false.

@@ -10,7 +10,7 @@
 #include "iftable/le_fields.h"
 #include "platform/checked.h"
 #include "platform/error.h"
-#include "stats/ansi_text.h"
+#include "platform/utf8.h"
 
 namespace orv {
 namespace {
@@ -51,7 +51,9 @@ std::u16string ReadDescription(Bytes row) {
   const std::int32_t length = le::I32(row, kDescrLen);
   const std::size_t count =
       length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kDescrBytes);
-  return DecodeAnsiText(row.subspan(kDescr, count));
+  // The row holds the text in the system's ANSI code page, which is UTF-8
+  // on every platform we build for.
+  return DecodeUtf8(row.subspan(kDescr, count));
 }
 
 // The row carries no wall-clock time, only the system's up-time in

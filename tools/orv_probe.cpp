@@ -78,11 +78,11 @@ void Print(const orv::frmBandwidth& w, long tick) {
              std::chrono::duration_cast<std::chrono::nanoseconds>(now).count())) +
          '\n';
   for (const auto& [name, label] : labels) {
-    out += QByteArray(name) + '\t' + orv::ToQString(label->Caption()).toUtf8() + '\n';
+    out += QByteArray(name) + '\t' + orv::qt::ToQString(label->Caption()).toUtf8() + '\n';
   }
   out += "index\t" + QByteArray::number(w.cboConnectionType->ListIndex()) + '\n';
   for (std::int16_t i = 0; i < w.cboConnectionType->ListCount(); ++i) {
-    out += "entry\t" + orv::ToQString(w.cboConnectionType->List(i)).toUtf8() + '\n';
+    out += "entry\t" + orv::qt::ToQString(w.cboConnectionType->List(i)).toUtf8() + '\n';
   }
   out += "end\n";
   std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stdout);

@@ -5,8 +5,8 @@
 #include <QLocale>
 #include <exception>
 
+#include "app/system_services.h"
 #include "monitor/frm_bandwidth_layout.h"
-#include "stats/cip_helper.h"
 #include "toolkit/qt/form_builder.h"
 #include "toolkit/qt/runtime.h"
 
@@ -17,18 +17,12 @@ static void InitOrvendelArt() { Q_INIT_RESOURCE(orvendel); }
 namespace orv {
 
 MonitorServices ProductionServices() {
-  MonitorServices services;
-  services.makeReader = [] { return std::make_shared<CIpHelper>(SystemIfTable()); };
-  services.getSetting = &GetSetting;
-  services.doEvents = &DoEvents;
-  services.locale = ToNumberLocale(QLocale::system());
-  services.startTimers = true;
-  return services;
+  return SystemServices(&qt::GetSetting, &qt::DoEvents, qt::ToNumberLocale(QLocale::system()));
 }
 
 std::unique_ptr<frmBandwidth> BuildMonitor(MonitorServices services) {
   InitOrvendelArt();
-  return std::make_unique<frmBandwidth>(BuildQtForm(FrmBandwidthLayout()), std::move(services));
+  return std::make_unique<frmBandwidth>(qt::BuildQtForm(FrmBandwidthLayout()), std::move(services));
 }
 
 std::unique_ptr<frmBandwidth> OpenMonitor(MonitorServices services) {
@@ -38,14 +32,14 @@ std::unique_ptr<frmBandwidth> OpenMonitor(MonitorServices services) {
   try {
     window->Form_Load();
   } catch (const std::exception& e) {
-    ReportUntrappedError(e);
+    qt::ReportUntrappedError(e);
   }
   if (QWidget* widget = WindowWidget(*window)) widget->show();
   return window;
 }
 
 QWidget* WindowWidget(const frmBandwidth& window) {
-  const auto* form = dynamic_cast<const QtForm*>(&window.form());
+  const auto* form = dynamic_cast<const qt::QtForm*>(&window.form());
   return form == nullptr ? nullptr : form->Window();
 }
 

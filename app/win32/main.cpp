@@ -6,31 +6,22 @@
 #include <memory>
 #include <utility>
 
+#include "app/system_services.h"
 #include "monitor/frm_bandwidth.h"
 #include "monitor/frm_bandwidth_layout.h"
-#include "iftable/if_table.h"
-#include "stats/cip_helper.h"
 #include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/runtime.h"
 
 namespace {
-
-orv::MonitorServices ProductionServices() {
-  orv::MonitorServices services;
-  services.makeReader = [] { return std::make_shared<orv::CIpHelper>(orv::SystemIfTable()); };
-  services.getSetting = &orv::win32::GetSetting;
-  services.doEvents = &orv::win32::DoEvents;
-  services.locale = orv::win32::UserNumberLocale();
-  services.startTimers = true;
-  return services;
-}
 
 int Run(HINSTANCE instance, int show) {
   auto built = orv::win32::BuildWin32Form(orv::FrmBandwidthLayout(), instance);
   orv::win32::Win32Form& form = *built;
   // Closing the only window ends the program.
   form.OnDestroyed([] { PostQuitMessage(0); });
-  orv::frmBandwidth window(std::move(built), ProductionServices());
+  orv::frmBandwidth window(std::move(built),
+                           orv::SystemServices(&orv::win32::GetSetting, &orv::win32::DoEvents,
+                                               orv::win32::UserNumberLocale()));
   // Start-up contains no failure of its own; one that escapes is reported
   // and ends the program before the window is ever shown.
   window.Form_Load();

@@ -48,11 +48,10 @@ auto FindIndex(Entries& entries, std::uint32_t index) {
 }  // namespace
 
 CachedIfTableSource::CachedIfTableSource(CachedIfTableDeps deps)
-    : deps_(std::move(deps)), plain_(deps_.plain) {}
+    : m_deps(std::move(deps)), m_plain(m_deps.plain) {}
 
 CachedIfTableSource::Counts CachedIfTableSource::counts() const {
-  std::lock_guard lock(mutex_);
-  return counts_;
+  return m_counts;
 }
 
 std::chrono::milliseconds CachedIfTableSource::ExtrasStagger(std::uint32_t index) {
@@ -64,36 +63,36 @@ std::chrono::milliseconds CachedIfTableSource::ExtrasStagger(std::uint32_t index
 
 std::uint32_t CachedIfTableSource::Plain(std::uint8_t* table, std::uint32_t* size,
                                          std::int32_t order) {
-  ++counts_.plainCalls;
-  valid_ = false;
-  return plain_.GetIfTable(table, size, order);
+  ++m_counts.plainCalls;
+  m_valid = false;
+  return m_plain.GetIfTable(table, size, order);
 }
 
 bool CachedIfTableSource::DrainEvents() {
-  events_.clear();
+  m_events.clear();
   bool parsed = true;
-  const EventsStatus status = deps_.drainEvents
-                                  ? deps_.drainEvents([&](std::span<const std::uint8_t> d) {
-                                      if (parsed && !ParseLinkEvents(d, events_)) parsed = false;
+  const EventsStatus status = m_deps.drainEvents
+                                  ? m_deps.drainEvents([&](std::span<const std::uint8_t> d) {
+                                      if (parsed && !ParseLinkEvents(d, m_events)) parsed = false;
                                     })
                                   : EventsStatus::Unavailable;
   if (status == EventsStatus::Unavailable) return false;
   if (status == EventsStatus::Lost || !parsed) {
-    valid_ = false;
+    m_valid = false;
     return true;
   }
-  if (valid_) {
-    for (auto& event : events_) Apply(event);
+  if (m_valid) {
+    for (auto& event : m_events) Apply(event);
   }
   return true;
 }
 
 void CachedIfTableSource::Apply(LinkEvent& event) {
-  ++counts_.events;
-  const auto at = FindIndex(entries_, event.link.index);
-  const bool known = at != entries_.end() && at->info.index == event.link.index;
+  ++m_counts.events;
+  const auto at = FindIndex(m_entries, event.link.index);
+  const bool known = at != m_entries.end() && at->info.index == event.link.index;
   if (event.kind == LinkEvent::Kind::Deleted) {
-    if (known) entries_.erase(at);
+    if (known) m_entries.erase(at);
     return;
   }
   event.link.stats.reset();
@@ -105,66 +104,66 @@ void CachedIfTableSource::Apply(LinkEvent& event) {
   }
   Entry entry;
   entry.info = std::move(event.link);
-  entries_.insert(at, std::move(entry));
+  m_entries.insert(at, std::move(entry));
 }
 
 DumpStatus CachedIfTableSource::Refresh() {
-  ++counts_.refreshes;
+  ++m_counts.refreshes;
   std::vector<LinkInfo> links;
-  const DumpStatus status = deps_.plain.dumpLinks ? deps_.plain.dumpLinks(links)
+  const DumpStatus status = m_deps.plain.dumpLinks ? m_deps.plain.dumpLinks(links)
                                                   : DumpStatus::Unavailable;
   if (status != DumpStatus::Ok) {
-    valid_ = false;
+    m_valid = false;
     return status;
   }
   SortByIndexLaterWins(links);
   std::vector<Entry> next;
   next.reserve(links.size());
-  counters_.clear();
-  counters_.reserve(links.size());
-  auto old = entries_.begin();
+  m_counters.clear();
+  m_counters.reserve(links.size());
+  auto old = m_entries.begin();
   for (auto& link : links) {
-    while (old != entries_.end() && old->info.index < link.index) ++old;
+    while (old != m_entries.end() && old->info.index < link.index) ++old;
     Entry entry;
-    if (old != entries_.end() && old->info.index == link.index &&
+    if (old != m_entries.end() && old->info.index == link.index &&
         SameInterfaceState(old->info, link)) {
       entry.extras = old->extras;
       entry.extrasRead = old->extrasRead;
       entry.readAt = old->readAt;
       entry.due = old->due;
     }
-    counters_.push_back(MapCounters(link.stats));
+    m_counters.push_back(MapCounters(link.stats));
     link.stats.reset();
     entry.info = std::move(link);
     next.push_back(std::move(entry));
   }
-  entries_ = std::move(next);
-  valid_ = true;
+  m_entries = std::move(next);
+  m_valid = true;
   return DumpStatus::Ok;
 }
 
 bool CachedIfTableSource::MatchCounters() {
-  auto& s = stats_;
+  auto& s = m_stats;
   SortByIndexLaterWins(s);
-  if (s.size() != entries_.size()) return false;
-  counters_.resize(s.size());
+  if (s.size() != m_entries.size()) return false;
+  m_counters.resize(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i].index != entries_[i].info.index) return false;
-    counters_[i] = MapCounters(s[i].stats);
+    if (s[i].index != m_entries[i].info.index) return false;
+    m_counters[i] = MapCounters(s[i].stats);
   }
   return true;
 }
 
 void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
   if (entry.extrasRead && now >= entry.readAt && now < entry.due) return;
-  ++counts_.extrasReads;
+  ++m_counts.extrasReads;
   const bool first = !entry.extrasRead;
   LinkExtras extras;
-  if (!first && deps_.plain.readSpeed) {
+  if (!first && m_deps.plain.readSpeed) {
     extras = entry.extras;
-    extras.speedBitsPerSecond = deps_.plain.readSpeed(entry.info);
-  } else if (deps_.plain.readExtras) {
-    extras = deps_.plain.readExtras(entry.info);
+    extras.speedBitsPerSecond = m_deps.plain.readSpeed(entry.info);
+  } else if (m_deps.plain.readExtras) {
+    extras = m_deps.plain.readExtras(entry.info);
   }
   entry.readAt = now;
   entry.due = now + kExtrasMaxAge - (first ? ExtrasStagger(entry.info.index)
@@ -175,12 +174,12 @@ void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
 }
 
 void CachedIfTableSource::WriteRows(std::uint8_t* table) {
-  const auto now = deps_.plain.now ? deps_.plain.now() : Clock::now();
+  const auto now = m_deps.plain.now ? m_deps.plain.now() : Clock::now();
   le::PutU32(std::span(table, kIfTableHeaderSize), 0,
-             static_cast<std::uint32_t>(entries_.size()));
+             static_cast<std::uint32_t>(m_entries.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    Entry& e = entries_[i];
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    Entry& e = m_entries[i];
     const bool withExtras = !e.info.countersOnly;
     if (withExtras) EnsureExtras(e, now);
     if (!e.rowBuilt) {
@@ -189,7 +188,7 @@ void CachedIfTableSource::WriteRows(std::uint8_t* table) {
     }
     const std::span<std::uint8_t, kIfRowSize> row(at, kIfRowSize);
     WriteIfRow(row, e.row);
-    PatchCounters(row, counters_[i]);
+    PatchCounters(row, m_counters[i]);
     at += kIfRowSize;
   }
 }
@@ -197,8 +196,7 @@ void CachedIfTableSource::WriteRows(std::uint8_t* table) {
 std::uint32_t CachedIfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size,
                                               std::int32_t order) {
   if (size == nullptr) return kStatusInvalidParameter;
-  std::lock_guard lock(mutex_);
-  if (statsRefused_ || !DrainEvents()) return Plain(table, size, order);
+  if (m_statsRefused || !DrainEvents()) return Plain(table, size, order);
 
   bool refreshed = false;
   const auto refresh = [&]() -> std::optional<std::uint32_t> {
@@ -210,7 +208,7 @@ std::uint32_t CachedIfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t
   };
   // The need as the cache knows it; kStatusSuccess when the buffer holds it.
   const auto fits = [&]() -> std::uint32_t {
-    const std::uint32_t needed = IfTableSize(entries_.size());
+    const std::uint32_t needed = IfTableSize(m_entries.size());
     if (needed == 0) return kStatusGenFailure;
     if (table == nullptr || *size < needed) {
       *size = needed;
@@ -219,19 +217,19 @@ std::uint32_t CachedIfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t
     return kStatusSuccess;
   };
 
-  if (!valid_) {
+  if (!m_valid) {
     if (const auto done = refresh()) return *done;
   }
   if (const auto status = fits(); status != kStatusSuccess) return status;
 
   if (!refreshed) {
-    ++counts_.statsDumps;
-    stats_.clear();
-    switch (deps_.dumpStats ? deps_.dumpStats(stats_) : DumpStatus::Unavailable) {
+    ++m_counts.statsDumps;
+    m_stats.clear();
+    switch (m_deps.dumpStats ? m_deps.dumpStats(m_stats) : DumpStatus::Unavailable) {
       case DumpStatus::Ok:
         break;
       case DumpStatus::Unavailable:
-        statsRefused_ = true;
+        m_statsRefused = true;
         return Plain(table, size, order);
       case DumpStatus::Malformed:
         return kStatusInvalidData;
@@ -257,7 +255,7 @@ NetlinkStatsDumper::~NetlinkStatsDumper() = default;
 
 DumpStatus NetlinkStatsDumper::operator()(std::vector<LinkCounters>& out) {
   return RunDump(
-      socket_, seq_, &NetlinkSocket::DumpStats, out,
+      m_socket, m_seq, &NetlinkSocket::DumpStats, out,
       [](int error) {
         // A kernel without the request, or a policy against it, will not
         // change its mind; anything else may pass.

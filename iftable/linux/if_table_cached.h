@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "iftable/if_table.h"
@@ -79,16 +78,15 @@ class CachedIfTableSource {
   void EnsureExtras(Entry& entry, Clock::time_point now);
   void WriteRows(std::uint8_t* table);
 
-  CachedIfTableDeps deps_;
-  IfTableSource plain_;
-  mutable std::mutex mutex_;
-  std::vector<Entry> entries_;         // in ifindex order
-  std::vector<RowCounters> counters_;  // this call's, one per entry
-  std::vector<LinkCounters> stats_;    // the last statistics dump
-  std::vector<LinkEvent> events_;
-  bool valid_ = false;         // entries_ match the kernel's table
-  bool statsRefused_ = false;  // this kernel has no RTM_GETSTATS for us
-  Counts counts_;
+  CachedIfTableDeps m_deps;
+  IfTableSource m_plain;
+  std::vector<Entry> m_entries;         // in ifindex order
+  std::vector<RowCounters> m_counters;  // this call's, one per entry
+  std::vector<LinkCounters> m_stats;    // the last statistics dump
+  std::vector<LinkEvent> m_events;
+  bool m_valid = false;         // m_entries match the kernel's table
+  bool m_statsRefused = false;  // this kernel has no RTM_GETSTATS for us
+  Counts m_counts;
 };
 
 // The RTM_GETSTATS dump of this process's network namespace. Holds one
@@ -100,8 +98,8 @@ class NetlinkStatsDumper {
   DumpStatus operator()(std::vector<LinkCounters>& out);
 
  private:
-  NetlinkSocket socket_;
-  std::uint32_t seq_ = 0;
+  NetlinkSocket m_socket;
+  std::uint32_t m_seq = 0;
 };
 
 CachedIfTableDeps SystemCachedDeps();

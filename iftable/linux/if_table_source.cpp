@@ -27,11 +27,11 @@
 
 namespace orv::linux_if {
 
-IfTableSource::IfTableSource(IfTableDeps deps) : deps_(std::move(deps)) {}
+IfTableSource::IfTableSource(IfTableDeps deps) : m_deps(std::move(deps)) {}
 
 std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
   links.clear();
-  switch (deps_.dumpLinks(links)) {
+  switch (m_deps.dumpLinks(links)) {
     case DumpStatus::Ok:
       break;
     case DumpStatus::Malformed:
@@ -39,7 +39,7 @@ std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
     case DumpStatus::Failed:
       return kStatusGenFailure;
     case DumpStatus::Unavailable: {
-      const auto text = deps_.readProcNetDev();
+      const auto text = m_deps.readProcNetDev();
       if (!text) return kStatusNotSupported;
       auto parsed = ParseProcNetDev(*text);
       if (!parsed) return kStatusInvalidData;
@@ -49,7 +49,7 @@ std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
       std::unordered_set<std::uint32_t> seen;
       bool real = true;
       for (auto& link : links) {
-        link.index = deps_.nameToIndex ? deps_.nameToIndex(link.name) : 0;
+        link.index = m_deps.nameToIndex ? m_deps.nameToIndex(link.name) : 0;
         if (link.index == 0 || !seen.insert(link.index).second) real = false;
       }
       for (std::size_t i = 0; i < links.size(); ++i) {
@@ -66,22 +66,21 @@ std::uint32_t IfTableSource::Collect(std::vector<LinkInfo>& links) {
 
 LinkExtras IfTableSource::ExtrasFor(const LinkInfo& link,
                                     std::chrono::steady_clock::time_point now) {
-  auto& slot = extras_[link.index];
+  auto& slot = m_extras[link.index];
   const bool fresh = slot.seenIn != 0 && slot.name == link.name && now >= slot.readAt &&
                      now - slot.readAt < kExtrasMaxAge;
   if (!fresh) {
     slot.name = link.name;
-    slot.extras = deps_.readExtras ? deps_.readExtras(link) : LinkExtras{};
+    slot.extras = m_deps.readExtras ? m_deps.readExtras(link) : LinkExtras{};
     slot.readAt = now;
   }
-  slot.seenIn = generation_;
+  slot.seenIn = m_generation;
   return slot.extras;
 }
 
 std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size,
                                         std::int32_t /*order*/) {
   if (size == nullptr) return kStatusInvalidParameter;
-  std::lock_guard lock(mutex_);
   std::vector<LinkInfo> links;
   if (const auto status = Collect(links); status != kStatusSuccess) return status;
   const std::uint32_t needed = IfTableSize(links.size());
@@ -91,8 +90,8 @@ std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size
     return kStatusInsufficientBuffer;
   }
 
-  ++generation_;
-  const auto now = deps_.now ? deps_.now() : std::chrono::steady_clock::now();
+  ++m_generation;
+  const auto now = m_deps.now ? m_deps.now() : std::chrono::steady_clock::now();
   le::PutU32(std::span(table, kIfTableHeaderSize), 0,
              static_cast<std::uint32_t>(links.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
@@ -103,7 +102,7 @@ std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size
     at += kIfRowSize;
   }
   // Forget interfaces that are gone, so the cache cannot grow without end.
-  std::erase_if(extras_, [&](const auto& entry) { return entry.second.seenIn != generation_; });
+  std::erase_if(m_extras, [&](const auto& entry) { return entry.second.seenIn != m_generation; });
   return kStatusSuccess;
 }
 
@@ -114,12 +113,12 @@ struct NetlinkLinkDumper::State {
   std::uint32_t seq = 0;
 };
 
-NetlinkLinkDumper::NetlinkLinkDumper() : state_(std::make_unique<State>()) {}
+NetlinkLinkDumper::NetlinkLinkDumper() : m_state(std::make_unique<State>()) {}
 NetlinkLinkDumper::~NetlinkLinkDumper() = default;
 
 DumpStatus NetlinkLinkDumper::operator()(std::vector<LinkInfo>& links) {
   return RunDump(
-      state_->socket, state_->seq, &NetlinkSocket::DumpLinks, links,
+      m_state->socket, m_state->seq, &NetlinkSocket::DumpLinks, links,
       // The kernel itself refusing the dump means netlink is of no use
       // here (a filter, a policy): that is what the fallback is for.
       [](int) { return DumpStatus::Unavailable; });
@@ -174,16 +173,16 @@ bool ReadWireless(const LinkInfo& link) {
 }  // namespace
 
 DriverSpeedReader::DriverSpeedReader() {
-  fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) fd_ = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+  m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (m_fd < 0) m_fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
 }
 
 DriverSpeedReader::~DriverSpeedReader() {
-  if (fd_ >= 0) ::close(fd_);
+  if (m_fd >= 0) ::close(m_fd);
 }
 
 std::uint32_t DriverSpeedReader::operator()(const LinkInfo& link) {
-  if (fd_ < 0) return ReadSysfsSpeed(link);
+  if (m_fd < 0) return ReadSysfsSpeed(link);
   // sysfs shows a speed only while the link is up.
   if ((link.flags & IFF_UP) == 0 || link.name.empty() || link.name.size() >= IFNAMSIZ) return 0;
   ethtool_cmd cmd{};
@@ -193,7 +192,7 @@ std::uint32_t DriverSpeedReader::operator()(const LinkInfo& link) {
   req.ifr_data = reinterpret_cast<char*>(&cmd);
   int rc;
   do {
-    rc = ::ioctl(fd_, SIOCETHTOOL, &req);
+    rc = ::ioctl(m_fd, SIOCETHTOOL, &req);
   } while (rc < 0 && errno == EINTR);
   // No speed from the driver (loopback, virtual links): unknown, as in sysfs.
   if (rc < 0) return 0;

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -92,10 +91,9 @@ class IfTableSource {
   std::uint32_t Collect(std::vector<LinkInfo>& links);
   LinkExtras ExtrasFor(const LinkInfo& link, std::chrono::steady_clock::time_point now);
 
-  IfTableDeps deps_;
-  std::mutex mutex_;
-  std::unordered_map<std::uint32_t, CachedExtras> extras_;
-  std::uint64_t generation_ = 0;
+  IfTableDeps m_deps;
+  std::unordered_map<std::uint32_t, CachedExtras> m_extras;
+  std::uint64_t m_generation = 0;
 };
 
 // The netlink link dump of this process's network namespace. Holds one
@@ -108,7 +106,7 @@ class NetlinkLinkDumper {
 
  private:
   struct State;
-  std::unique_ptr<State> state_;
+  std::unique_ptr<State> m_state;
 };
 
 // The speed the driver reports, by ioctl on a socket of this process's
@@ -124,7 +122,7 @@ class DriverSpeedReader {
   std::uint32_t operator()(const LinkInfo& link);
 
  private:
-  int fd_ = -1;
+  int m_fd = -1;
 };
 std::optional<std::string> ReadProcNetDevFile();
 

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <limits>
 
+#include "platform/utf8.h"
+
 namespace orv::linux_if {
 
 namespace {
@@ -78,7 +80,7 @@ std::uint32_t MapOperStatus(std::uint8_t operState, bool adminUp, bool hasCarrie
 
 IfRow ToIfRow(const LinkInfo& link, const LinkExtras& extras) {
   IfRow row;
-  row.name = Utf8ToUtf16(link.name);
+  row.name = DecodeUtf8(link.name);
   row.index = link.index;
   row.type = MapIfType(link.arphrdType, extras.wireless);
   row.mtu = link.mtu;
@@ -114,53 +116,6 @@ RowCounters MapCounters(const std::optional<LinkStats>& stats) {
   c.outDiscards = Low32(s.txDropped);
   c.outErrors = Low32(s.txErrors);
   return c;
-}
-
-std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  while (i < text.size()) {
-    const unsigned char b0 = byte(i);
-    std::size_t extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b0 < 0x80) {
-      out.push_back(b0);
-      ++i;
-      continue;
-    } else if ((b0 & 0xE0) == 0xC0) {
-      extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-      out.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    std::size_t k = 1;
-    for (; k <= extra; ++k) {
-      if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80) break;
-      cp = cp << 6 | (byte(i + k) & 0x3F);
-    }
-    if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(u'\uFFFD');
-      i += k;  // skip the lead byte and the continuation bytes seen so far
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += extra + 1;
-  }
-  return out;
 }
 
 std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) {

@@ -72,14 +72,15 @@ std::uint32_t MapIfType(std::uint16_t arphrdType, bool wireless);
 // "unknown"; carrier is then the only honest hint.
 std::uint32_t MapOperStatus(std::uint8_t operState, bool adminUp, bool hasCarrier);
 
+// Kernel names and aliases are bytes: the name is decoded here, the
+// description is kept as bytes and decoded by the table's reader, both
+// with the one UTF-8 decoder, so they show the same text.
 IfRow ToIfRow(const LinkInfo& link, const LinkExtras& extras);
 
 // The row's counters from the kernel's 64-bit statistics; ToIfRow takes
 // its counters from here too, so whole rows and patched rows agree.
 RowCounters MapCounters(const std::optional<LinkStats>& stats);
 
-// Kernel names and aliases are bytes; invalid UTF-8 becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view text);
 // The longest prefix of at most maxBytes that does not split a UTF-8
 // sequence.
 std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);

@@ -99,6 +99,60 @@ bool WalkAttributes(std::span<const std::uint8_t> payload, std::size_t head, OnA
   return true;
 }
 
+// The attributes of one link message seen so far.
+struct LinkAttributesSeen {
+  bool name = false;
+  bool stats64 = false;
+};
+
+// One attribute of a link message into the link. False when its payload
+// is too short for its type; attributes not used here are passed over.
+bool ReadLinkAttribute(std::uint16_t type, std::span<const std::uint8_t> data, LinkInfo& out,
+                       LinkAttributesSeen& seen) {
+  switch (type) {
+    case IFLA_IFNAME:
+      out.name = ReadString(data);
+      seen.name = true;
+      return true;
+    case IFLA_IFALIAS:
+      out.alias = ReadString(data);
+      return true;
+    case IFLA_MTU:
+      return ReadU32(data, out.mtu);
+    case IFLA_TXQLEN:
+      return ReadU32(data, out.txQueueLen);
+    case IFLA_OPERSTATE:
+      return ReadU8(data, out.operState);
+    case IFLA_CARRIER: {
+      std::uint8_t carrier = 0;
+      if (!ReadU8(data, carrier)) return false;
+      out.carrier = carrier != 0;
+      return true;
+    }
+    case IFLA_ADDRESS:
+      out.addrLen = static_cast<std::uint32_t>(data.size());
+      out.addr = {};
+      std::memcpy(out.addr.data(), data.data(), std::min(data.size(), out.addr.size()));
+      return true;
+    case IFLA_STATS64: {
+      LinkStats s;
+      if (!ReadStats<std::uint64_t>(data, s)) return false;
+      out.stats = s;
+      seen.stats64 = true;
+      return true;
+    }
+    case IFLA_STATS: {
+      // The 32-bit counters only where the kernel sent no 64-bit ones.
+      LinkStats s;
+      if (!ReadStats<std::uint32_t>(data, s)) return false;
+      if (!seen.stats64) out.stats = s;
+      return true;
+    }
+    default:
+      return true;
+  }
+}
+
 }  // namespace
 
 bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
@@ -110,59 +164,14 @@ bool ParseNewLink(std::span<const std::uint8_t> payload, LinkInfo& out) {
   out.arphrdType = info.ifi_type;
   out.flags = info.ifi_flags;
 
-  bool haveName = false;
-  bool have64 = false;
+  LinkAttributesSeen seen;
   const bool sound = WalkAttributes(payload, sizeof(ifinfomsg), [&](std::uint16_t type, auto data) {
-    switch (type) {
-      case IFLA_IFNAME:
-        out.name = ReadString(data);
-        haveName = true;
-        break;
-      case IFLA_IFALIAS:
-        out.alias = ReadString(data);
-        break;
-      case IFLA_MTU:
-        if (!ReadU32(data, out.mtu)) return false;
-        break;
-      case IFLA_TXQLEN:
-        if (!ReadU32(data, out.txQueueLen)) return false;
-        break;
-      case IFLA_OPERSTATE:
-        if (!ReadU8(data, out.operState)) return false;
-        break;
-      case IFLA_CARRIER: {
-        std::uint8_t carrier = 0;
-        if (!ReadU8(data, carrier)) return false;
-        out.carrier = carrier != 0;
-        break;
-      }
-      case IFLA_ADDRESS:
-        out.addrLen = static_cast<std::uint32_t>(data.size());
-        out.addr = {};
-        std::memcpy(out.addr.data(), data.data(), std::min(data.size(), out.addr.size()));
-        break;
-      case IFLA_STATS64: {
-        LinkStats s;
-        if (!ReadStats<std::uint64_t>(data, s)) return false;
-        out.stats = s;
-        have64 = true;
-        break;
-      }
-      case IFLA_STATS: {
-        LinkStats s;
-        if (!ReadStats<std::uint32_t>(data, s)) return false;
-        if (!have64) out.stats = s;
-        break;
-      }
-      default:
-        break;
-    }
-    return true;
+    return ReadLinkAttribute(type, data, out, seen);
   });
   if (!sound) return false;
   // A link without a name, or with one no row can hold, is not a link the
   // kernel would send.
-  return haveName && !out.name.empty() && out.name.size() < kNameUnits;
+  return seen.name && !out.name.empty() && out.name.size() < kNameUnits;
 }
 
 namespace {
@@ -268,24 +277,24 @@ struct DumpMessage<LinkCounters> {
 
 template <class Entry>
 DumpProgress DumpParser<Entry>::Feed(std::span<const std::uint8_t> datagram) {
-  if (state_ != DumpProgress::More) return state_;
+  if (m_state != DumpProgress::More) return m_state;
   const bool framed = WalkMessages(datagram, [&](const nlmsghdr& hdr, auto payload) {
-    if (hdr.nlmsg_seq != seq_ || hdr.nlmsg_pid != portId_) return true;
-    if (auto control =
-            ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, interrupted_, kernelError_)) {
-      state_ = *control;
+    if (hdr.nlmsg_seq != m_seq || hdr.nlmsg_pid != m_portId) return true;
+    if (auto control = ControlMessage(hdr.nlmsg_type, hdr.nlmsg_flags, payload, m_interrupted,
+                                      m_kernelError)) {
+      m_state = *control;
     } else if (hdr.nlmsg_type == DumpMessage<Entry>::kType) {
       Entry entry;
       if (DumpMessage<Entry>::Parse(payload, entry)) {
-        entries_.push_back(std::move(entry));
+        m_entries.push_back(std::move(entry));
       } else {
-        state_ = DumpProgress::Malformed;
+        m_state = DumpProgress::Malformed;
       }
     }
-    return state_ == DumpProgress::More;
+    return m_state == DumpProgress::More;
   });
-  if (!framed) state_ = DumpProgress::Malformed;
-  return state_;
+  if (!framed) m_state = DumpProgress::Malformed;
+  return m_state;
 }
 
 template class DumpParser<LinkInfo>;

@@ -41,27 +41,27 @@ class DumpParser {
  public:
   // Messages are accepted only with this sequence number and port id;
   // anything else is an answer to another request and is passed over.
-  DumpParser(std::uint32_t seq, std::uint32_t portId) : seq_(seq), portId_(portId) {}
+  DumpParser(std::uint32_t seq, std::uint32_t portId) : m_seq(seq), m_portId(portId) {}
 
   // Feeds one datagram. After Done, Malformed or KernelError the parser
   // takes nothing more (it keeps returning that result).
   DumpProgress Feed(std::span<const std::uint8_t> datagram);
 
-  const std::vector<Entry>& entries() const { return entries_; }
-  std::vector<Entry> TakeEntries() { return std::move(entries_); }
+  const std::vector<Entry>& entries() const { return m_entries; }
+  std::vector<Entry> TakeEntries() { return std::move(m_entries); }
   // The kernel flagged the dump as inconsistent (the table changed while
   // it was being dumped); the caller should dump again.
-  bool interrupted() const { return interrupted_; }
+  bool interrupted() const { return m_interrupted; }
   // errno the kernel reported (positive), for KernelError.
-  int kernelError() const { return kernelError_; }
+  int kernelError() const { return m_kernelError; }
 
  private:
-  std::uint32_t seq_;
-  std::uint32_t portId_;
-  DumpProgress state_ = DumpProgress::More;
-  bool interrupted_ = false;
-  int kernelError_ = 0;
-  std::vector<Entry> entries_;
+  std::uint32_t m_seq;
+  std::uint32_t m_portId;
+  DumpProgress m_state = DumpProgress::More;
+  bool m_interrupted = false;
+  int m_kernelError = 0;
+  std::vector<Entry> m_entries;
 };
 
 // Feed is defined for these two in netlink_parse.cpp.

@@ -73,13 +73,13 @@ struct DumpRequest {
 NetlinkSocket::~NetlinkSocket() { Close(); }
 
 void NetlinkSocket::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  portId_ = 0;
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_portId = 0;
 }
 
 bool NetlinkSocket::Open() {
-  if (fd_ >= 0) return true;
+  if (m_fd >= 0) return true;
   const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
   if (fd < 0) return false;
   const timeval timeout{kReceiveTimeoutSeconds, 0};
@@ -93,9 +93,9 @@ bool NetlinkSocket::Open() {
     ::close(fd);
     return false;
   }
-  fd_ = fd;
-  portId_ = local.nl_pid;
-  if (buffer_.size() < kInitialBuffer) buffer_.resize(kInitialBuffer);
+  m_fd = fd;
+  m_portId = local.nl_pid;
+  if (m_buffer.size() < kInitialBuffer) m_buffer.resize(kInitialBuffer);
   return true;
 }
 
@@ -121,7 +121,7 @@ SocketResult NetlinkSocket::Dump(const void* request, std::size_t length, const 
   kernel.nl_family = AF_NETLINK;
   for (;;) {
     const ssize_t sent =
-        ::sendto(fd_, request, length, 0, reinterpret_cast<sockaddr*>(&kernel), sizeof kernel);
+        ::sendto(m_fd, request, length, 0, reinterpret_cast<sockaddr*>(&kernel), sizeof kernel);
     if (sent == static_cast<ssize_t>(length)) break;
     if (sent < 0 && errno == EINTR) continue;
     Close();
@@ -129,7 +129,7 @@ SocketResult NetlinkSocket::Dump(const void* request, std::size_t length, const 
   }
 
   for (;;) {
-    const Datagram got = Receive(fd_, buffer_, 0);
+    const Datagram got = Receive(m_fd, m_buffer, 0);
     if (got.length < 0) {
       if (got.error == EINTR) continue;
       Close();
@@ -141,7 +141,7 @@ SocketResult NetlinkSocket::Dump(const void* request, std::size_t length, const 
     }
     if (!got.fromKernel) continue;
     const SinkAnswer answer =
-        sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got.length)));
+        sink(std::span<const std::uint8_t>(m_buffer.data(), static_cast<std::size_t>(got.length)));
     if (answer.more) continue;
     if (answer.ok) return SocketResult::Ok;
     Close();
@@ -162,8 +162,8 @@ constexpr int kMaxDatagramsPerDrain = 4096;
 NetlinkLinkEvents::~NetlinkLinkEvents() { Close(); }
 
 void NetlinkLinkEvents::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
 }
 
 bool NetlinkLinkEvents::Open() {
@@ -171,7 +171,7 @@ bool NetlinkLinkEvents::Open() {
   if (fd < 0) return false;
   // Beyond the unprivileged cap only root's forced size applies; a smaller
   // queue only means more refreshes.
-  const int queue = queueBytes_;
+  const int queue = m_queueBytes;
   if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &queue, sizeof queue) != 0) {
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &queue, sizeof queue);
   }
@@ -182,20 +182,20 @@ bool NetlinkLinkEvents::Open() {
     ::close(fd);
     return false;
   }
-  fd_ = fd;
-  if (buffer_.size() < kInitialBuffer) buffer_.resize(kInitialBuffer);
+  m_fd = fd;
+  if (m_buffer.size() < kInitialBuffer) m_buffer.resize(kInitialBuffer);
   return true;
 }
 
 EventsStatus NetlinkLinkEvents::Drain(const Sink& sink) {
   bool lost = false;
-  if (fd_ < 0) {
+  if (m_fd < 0) {
     if (!Open()) return EventsStatus::Unavailable;
     lost = true;
   }
   for (int datagrams = 0;; ++datagrams) {
     if (datagrams == kMaxDatagramsPerDrain) return EventsStatus::Lost;
-    const Datagram got = Receive(fd_, buffer_, MSG_DONTWAIT);
+    const Datagram got = Receive(m_fd, m_buffer, MSG_DONTWAIT);
     if (got.length < 0) {
       if (got.error == EINTR) continue;
       if (got.error == EAGAIN || got.error == EWOULDBLOCK) break;
@@ -216,7 +216,7 @@ EventsStatus NetlinkLinkEvents::Drain(const Sink& sink) {
     }
     if (!got.fromKernel) continue;
     if (!lost) {
-      sink(std::span<const std::uint8_t>(buffer_.data(), static_cast<std::size_t>(got.length)));
+      sink(std::span<const std::uint8_t>(m_buffer.data(), static_cast<std::size_t>(got.length)));
     }
   }
   return lost ? EventsStatus::Lost : EventsStatus::Ok;

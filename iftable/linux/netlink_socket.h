@@ -34,7 +34,7 @@ class NetlinkSocket {
   // Opens lazily; false when the kernel refuses a route socket.
   bool Open();
   void Close();
-  std::uint32_t portId() const { return portId_; }
+  std::uint32_t portId() const { return m_portId; }
 
   // Sends one RTM_GETLINK dump request with this sequence number and
   // hands every datagram that the kernel sends back to the sink until the
@@ -47,9 +47,9 @@ class NetlinkSocket {
  private:
   SocketResult Dump(const void* request, std::size_t length, const Sink& sink);
 
-  int fd_ = -1;
-  std::uint32_t portId_ = 0;
-  std::vector<std::uint8_t> buffer_;
+  int m_fd = -1;
+  std::uint32_t m_portId = 0;
+  std::vector<std::uint8_t> m_buffer;
 };
 
 // One of the socket's dumps, DumpLinks or DumpStats.
@@ -71,7 +71,7 @@ class NetlinkLinkEvents {
   // before the kernel drops notifications.
   static constexpr int kDefaultQueueBytes = 4 * 1024 * 1024;
 
-  explicit NetlinkLinkEvents(int queueBytes = kDefaultQueueBytes) : queueBytes_(queueBytes) {}
+  explicit NetlinkLinkEvents(int queueBytes = kDefaultQueueBytes) : m_queueBytes(queueBytes) {}
   ~NetlinkLinkEvents();
   NetlinkLinkEvents(const NetlinkLinkEvents&) = delete;
   NetlinkLinkEvents& operator=(const NetlinkLinkEvents&) = delete;
@@ -85,9 +85,9 @@ class NetlinkLinkEvents {
  private:
   bool Open();
 
-  int queueBytes_;
-  int fd_ = -1;
-  std::vector<std::uint8_t> buffer_;
+  int m_queueBytes;
+  int m_fd = -1;
+  std::vector<std::uint8_t> m_buffer;
 };
 
 }  // namespace orv::linux_if

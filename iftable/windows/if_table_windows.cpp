@@ -49,9 +49,9 @@ HMODULE LoadSystemLibrary(const std::wstring& library) {
 class LazyTableCall {
  public:
   LazyTableCall(std::wstring library, std::string function)
-      : library_(std::move(library)), function_(std::move(function)) {}
+      : m_library(std::move(library)), m_function(std::move(function)) {}
   ~LazyTableCall() {
-    if (module_ != nullptr) ::FreeLibrary(module_);
+    if (m_module != nullptr) ::FreeLibrary(m_module);
   }
   LazyTableCall(const LazyTableCall&) = delete;
   LazyTableCall& operator=(const LazyTableCall&) = delete;
@@ -60,8 +60,8 @@ class LazyTableCall {
   // one-time initialisation: std::call_once would link a threads library
   // into the program for this one call.
   GetIfTableProc Get() {
-    ::InitOnceExecuteOnce(&once_, &LazyTableCall::ResolveOnce, this, nullptr);
-    return proc_;
+    ::InitOnceExecuteOnce(&m_once, &LazyTableCall::ResolveOnce, this, nullptr);
+    return m_proc;
   }
 
  private:
@@ -71,19 +71,19 @@ class LazyTableCall {
   }
 
   void Resolve() {
-    module_ = LoadSystemLibrary(library_);
-    if (module_ == nullptr) return;
-    const FARPROC found = ::GetProcAddress(module_, function_.c_str());
+    m_module = LoadSystemLibrary(m_library);
+    if (m_module == nullptr) return;
+    const FARPROC found = ::GetProcAddress(m_module, m_function.c_str());
     // FARPROC is the generic "some function" of the API; through void* the
     // cast to the real signature is not taken for a type mistake.
-    proc_ = reinterpret_cast<GetIfTableProc>(reinterpret_cast<void*>(found));
+    m_proc = reinterpret_cast<GetIfTableProc>(reinterpret_cast<void*>(found));
   }
 
-  const std::wstring library_;
-  const std::string function_;
-  INIT_ONCE once_ = INIT_ONCE_STATIC_INIT;
-  HMODULE module_ = nullptr;
-  GetIfTableProc proc_ = nullptr;
+  const std::wstring m_library;
+  const std::string m_function;
+  INIT_ONCE m_once = INIT_ONCE_STATIC_INIT;
+  HMODULE m_module = nullptr;
+  GetIfTableProc m_proc = nullptr;
 };
 
 }  // namespace

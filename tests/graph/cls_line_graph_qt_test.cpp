@@ -28,7 +28,7 @@ class LineGraphOnPictureBox : public ::testing::Test {
   void SetUp() override {
     window = std::make_unique<QWidget>();
     window->resize(kOuterWidth + 20, kOuterHeight + 20);
-    pic = new QtPictureBox(window.get());
+    pic = new qt::QtPictureBox(window.get());
     pic->setGeometry(0, 0, kOuterWidth, kOuterHeight);
     window->show();
     QApplication::processEvents();
@@ -46,7 +46,7 @@ class LineGraphOnPictureBox : public ::testing::Test {
   void TearDown() override { graph.PictureBox(nullptr); }
 
   std::unique_ptr<QWidget> window;
-  QtPictureBox* pic = nullptr;
+  qt::QtPictureBox* pic = nullptr;
   std::shared_ptr<History> history = std::make_shared<History>();
   clsLineGraph graph;
 };

@@ -14,7 +14,7 @@
 namespace orv {
 namespace {
 
-using testing::RecordingSurface;
+using test::RecordingSurface;
 using Op = RecordingSurface::Op;
 using Call = RecordingSurface::Call;
 

@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/picture_surface.h"
 
-namespace orv::testing {
+namespace orv::test {
 
 // A picture surface that logs every call it gets, in order, with the
 // coordinates and colour of each Line. Extents follow the unit the way a
@@ -48,8 +48,8 @@ class RecordingSurface : public PictureSurface {
 
   // Makes the nth call (counting from 1) of op throw Error.
   void FailOn(Op op, int nth = 1) {
-    failOp_ = op;
-    countdown_ = nth;
+    m_failOp = op;
+    m_countdown = nth;
   }
 
   mutable std::vector<Call> calls;
@@ -104,17 +104,17 @@ class RecordingSurface : public PictureSurface {
 
   void Log(const Call& call) const {
     calls.push_back(call);
-    if (failOp_ && call.op == *failOp_ && --countdown_ == 0) {
+    if (m_failOp && call.op == *m_failOp && --m_countdown == 0) {
       throw Error(ErrorCode::InvalidProperty, "surface operation failed");
     }
   }
 
-  std::optional<Op> failOp_;
-  mutable int countdown_ = 0;
+  std::optional<Op> m_failOp;
+  mutable int m_countdown = 0;
 };
 
 inline std::ostream& operator<<(std::ostream& os, RecordingSurface::Op op) {
   return os << static_cast<int>(op);
 }
 
-}  // namespace orv::testing
+}  // namespace orv::test

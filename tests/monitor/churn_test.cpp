@@ -107,7 +107,8 @@ class ProbeTicks {
 class ChurnTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
+    const std::string why = linux_if::test::NetnsUnavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
     ns = "orv10c-" + std::to_string(::getpid());
     guard.emplace(ns);
     if (!guard->created()) GTEST_SKIP() << "network namespaces not allowed here";

@@ -17,7 +17,7 @@
 #include "platform/form_description.h"
 #include "tests/graph/recording_surface.h"
 
-namespace orv::testing {
+namespace orv::test {
 
 class FakeLabel : public Label {
  public:
@@ -129,4 +129,4 @@ class FakeForm : public Form {
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
-}  // namespace orv::testing
+}  // namespace orv::test

@@ -25,8 +25,8 @@ namespace {
 using test::Interfaces;
 using test::ScriptedReader;
 using test::Table;
-using testing::FakeForm;
-using testing::RecordingSurface;
+using test::FakeForm;
+using test::RecordingSurface;
 using Texts = std::vector<std::u16string>;
 
 constexpr std::uint32_t k2p31 = 2147483648u;

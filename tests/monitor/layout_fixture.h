@@ -17,7 +17,7 @@
 #include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv::testing {
+namespace orv::test {
 
 // The window as the Qt toolkit builds it, before its load handler runs,
 // with its Qt widgets at hand by name.
@@ -32,12 +32,12 @@ struct QtWindow {
     }
     throw std::logic_error(std::string("no control ") + name);
   }
-  QtLabel* L(const char* name) const { return Get<QtLabel>(name); }
-  QtDropDownList* List() const { return Get<QtDropDownList>("cboConnectionType"); }
-  QtPictureBox* Graph() const { return Get<QtPictureBox>("PIC1"); }
+  qt::QtLabel* L(const char* name) const { return Get<qt::QtLabel>(name); }
+  qt::QtDropDownList* List() const { return Get<qt::QtDropDownList>("cboConnectionType"); }
+  qt::QtPictureBox* Graph() const { return Get<qt::QtPictureBox>("PIC1"); }
   QLabel* Banner() const { return Get<QLabel>("Picture1"); }
   QFrame* Frame(const char* name) const { return Get<QFrame>(name); }
-  QtTimer* T(const char* name) const { return Get<QtTimer>(name); }
+  qt::QtTimer* T(const char* name) const { return Get<qt::QtTimer>(name); }
 };
 
 inline std::unique_ptr<QtWindow> MakeWindow(bool startTimers = false) {
@@ -60,4 +60,4 @@ inline const QStringList& LatinFamilies() {
   return families;
 }
 
-}  // namespace orv::testing
+}  // namespace orv::test

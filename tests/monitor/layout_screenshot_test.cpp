@@ -16,7 +16,7 @@ constexpr QRgb kBlack = 0x000000;
 // Renders the whole window and checks pixels that only the right controls,
 // in the right places and the right stacking, give.
 TEST(ScreenshotTest, GrabShowsBannerGraphAndValueBoxes) {
-  auto window = testing::MakeWindow();
+  auto window = test::MakeWindow();
   // The graph paints its surface black on every draw.
   window->Graph()->ScaleMode(kScaleModePixels);
   window->Graph()->BackColor(Rgb(0, 0, 0));

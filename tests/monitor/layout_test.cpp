@@ -17,9 +17,9 @@
 namespace orv {
 namespace {
 
-using orv::testing::CjkFamilies;
-using orv::testing::LatinFamilies;
-using orv::testing::MakeWindow;
+using orv::test::CjkFamilies;
+using orv::test::LatinFamilies;
+using orv::test::MakeWindow;
 
 enum class Kind { Banner, Label, Picture, Frame, List, Timer };
 enum class Face { Inherit, Window, WindowBold, Latin, LatinBold };
@@ -80,24 +80,24 @@ class ControlTest : public ::testing::TestWithParam<Expected> {
     delete window;
     window = nullptr;
   }
-  static testing::QtWindow* window;
+  static test::QtWindow* window;
 };
-testing::QtWindow* ControlTest::window = nullptr;
+test::QtWindow* ControlTest::window = nullptr;
 
 bool IsKind(QObject* o, Kind kind) {
   switch (kind) {
     case Kind::Banner:
-      return qobject_cast<QLabel*>(o) != nullptr && dynamic_cast<QtLabel*>(o) == nullptr;
+      return qobject_cast<QLabel*>(o) != nullptr && dynamic_cast<qt::QtLabel*>(o) == nullptr;
     case Kind::Label:
-      return dynamic_cast<QtLabel*>(o) != nullptr;
+      return dynamic_cast<qt::QtLabel*>(o) != nullptr;
     case Kind::Picture:
-      return dynamic_cast<QtPictureBox*>(o) != nullptr;
+      return dynamic_cast<qt::QtPictureBox*>(o) != nullptr;
     case Kind::Frame:
       return o->metaObject() == &QFrame::staticMetaObject;
     case Kind::List:
-      return dynamic_cast<QtDropDownList*>(o) != nullptr;
+      return dynamic_cast<qt::QtDropDownList*>(o) != nullptr;
     case Kind::Timer:
-      return dynamic_cast<QtTimer*>(o) != nullptr;
+      return dynamic_cast<qt::QtTimer*>(o) != nullptr;
   }
   return false;
 }
@@ -163,7 +163,7 @@ TEST(WindowLayoutTest, HoldsExactlyTheTwentyThreeControls) {
   auto window = MakeWindow();
   std::set<QString> named;
   for (QObject* o : window->widget->findChildren<QObject*>()) {
-    if (dynamic_cast<QWidget*>(o) == nullptr && dynamic_cast<QtTimer*>(o) == nullptr) continue;
+    if (dynamic_cast<QWidget*>(o) == nullptr && dynamic_cast<qt::QtTimer*>(o) == nullptr) continue;
     if (o->objectName().isEmpty() || o->objectName().startsWith(QLatin1String("qt_"))) continue;
     // The list's own popup parts are Qt's, not the window's.
     if (o->parent() == window->List()) continue;
@@ -220,7 +220,7 @@ TEST(WindowLayoutTest, TimersHaveTheirPeriodsAndRunOnlyWhenAsked) {
 
 TEST(WindowLayoutTest, ValueBoxesAlignRightInsideASingleBorder) {
   auto window = MakeWindow();
-  for (QtLabel* box : {window->L("lblRecv"), window->L("lblSent"), window->L("lblDSpeed"),
+  for (qt::QtLabel* box : {window->L("lblRecv"), window->L("lblSent"), window->L("lblDSpeed"),
                        window->L("lblUSpeed")}) {
     EXPECT_TRUE(box->alignment() & Qt::AlignRight) << box->objectName().toStdString();
     EXPECT_EQ(box->frameShape(), QFrame::Box) << box->objectName().toStdString();
@@ -243,7 +243,7 @@ class AutoSizeTest : public ::testing::TestWithParam<Growth> {};
 
 TEST_P(AutoSizeTest, GrowsToTheRightFromItsTopLeftOnLongerText) {
   auto window = MakeWindow();
-  QtLabel* label = window->L(GetParam().name);
+  qt::QtLabel* label = window->L(GetParam().name);
   EXPECT_TRUE(label->AutoSize());
   const QRect before = label->geometry();
   const QString longer = label->text() + QStringLiteral("1,234.56 Kb/S");
@@ -267,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WindowLayoutTest, OtherLabelsKeepTheirBoxWhenTheTextChanges) {
   auto window = MakeWindow();
-  for (QtLabel* label :
+  for (qt::QtLabel* label :
        {window->L("lblRecv"), window->L("lblType"), window->L("Label1"), window->L("Label5")}) {
     const QRect before = label->geometry();
     label->Caption(u"a text much longer than the box it has been given");
@@ -421,8 +421,8 @@ TEST(ArtTest, BannerIsA256ColourImageWithOneTransparentColour) {
 // at the same size; the window icon offers every size the theme has.
 TEST(ArtTest, HighDensityScreensGetTheSharpBannerAndEveryIconSize) {
   auto window = MakeWindow();  // registers the art
-  const QPixmap plain = LoadPicture("banner", 1.0);
-  const QPixmap sharp = LoadPicture("banner", 2.0);
+  const QPixmap plain = qt::LoadPicture("banner", 1.0);
+  const QPixmap sharp = qt::LoadPicture("banner", 2.0);
   EXPECT_EQ(plain.size(), QSize(259, 76));
   EXPECT_EQ(sharp.size(), QSize(518, 152));
   EXPECT_EQ(sharp.devicePixelRatio(), 2.0);

@@ -73,7 +73,7 @@ Counters KernelCounters(const std::string& ns) {
 
 std::string ShownKB(std::uint64_t bytes) {
   const double kb = static_cast<std::uint32_t>(bytes) / 1024.0;
-  return ToQString(Format(kb, kPatternKB, NumberLocale{})).toStdString();
+  return qt::ToQString(Format(kb, kPatternKB, NumberLocale{})).toStdString();
 }
 
 // A byte delta as the rate label shows it: exact in bytes below 1 KB,
@@ -126,7 +126,8 @@ bool Finished(pid_t pid, int* status) { return ::waitpid(pid, status, WNOHANG) =
 class LiveMonitorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
+    const std::string why = linux_if::test::NetnsUnavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
     const std::string tag = std::to_string(::getpid());
     nsA = "orv6a-" + tag;
     nsB = "orv6b-" + tag;

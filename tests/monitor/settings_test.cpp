@@ -31,11 +31,11 @@ namespace {
 using test::Interfaces;
 using test::ScriptedReader;
 
-const QString kApp = ToQString(kSettingApplication);
-const QString kSection = ToQString(kSettingSection);
-const QString kKey = ToQString(kSettingKey);
+const QString kApp = qt::ToQString(kSettingApplication);
+const QString kSection = qt::ToQString(kSettingSection);
+const QString kKey = qt::ToQString(kSettingKey);
 
-QString Caption(const Label* label) { return ToQString(label->Caption()); }
+QString Caption(const Label* label) { return qt::ToQString(label->Caption()); }
 
 // One megabyte of the same character.
 QString Mega(char c) { return QString(1 << 20, QLatin1Char(c)); }
@@ -98,7 +98,7 @@ class BadSettingTest : public ::testing::TestWithParam<BadSetting> {
     MonitorServices s;
     s.makeReader = [r = reader]() -> std::shared_ptr<InterfaceReader> { return r; };
     s.getSetting = std::move(getSetting);
-    s.doEvents = &DoEvents;
+    s.doEvents = &qt::DoEvents;
     s.startTimers = false;
     window = OpenMonitor(std::move(s));
     ASSERT_TRUE(window);
@@ -162,12 +162,12 @@ TEST_P(BadSettingTest, ThroughTheIniFile) {
   }
   ASSERT_TRUE(QFile::exists(dir.filePath(kApp + QLatin1Char('/') + kApp + QStringLiteral(".conf"))));
   // What the window is about to read is the text itself, NUL and all.
-  const QString readBack =
-      ToQString(GetSetting(kSettingApplication, kSettingSection, kSettingKey, kSettingDefault));
+  const QString readBack = qt::ToQString(
+      qt::GetSetting(kSettingApplication, kSettingSection, kSettingKey, kSettingDefault));
   ASSERT_EQ(readBack.size(), c.stored.size());
   ASSERT_TRUE(readBack == c.stored);
 
-  OpenWith(&GetSetting);
+  OpenWith(&qt::GetSetting);
   ExpectSelected(c.selected);
 }
 
@@ -229,8 +229,8 @@ TEST_P(DamagedIniTest, OpensTicksAndSelectsAnEntryOrNone) {
   reader->Set(Interfaces(5));
   MonitorServices s;
   s.makeReader = [reader]() -> std::shared_ptr<InterfaceReader> { return reader; };
-  s.getSetting = &GetSetting;
-  s.doEvents = &DoEvents;
+  s.getSetting = &qt::GetSetting;
+  s.doEvents = &qt::DoEvents;
   s.startTimers = false;
   const std::unique_ptr<frmBandwidth> window = OpenMonitor(std::move(s));
   EXPECT_EQ(window->cboConnectionType->ListIndex(), c.selected);

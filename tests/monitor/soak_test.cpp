@@ -143,7 +143,7 @@ TEST(SoakTest, TenThousandTicksLeaveMemoryFlat) {
   services.makeReader = [&table] { return std::make_shared<CIpHelper>(table.Fn()); };
   services.getSetting = [](std::u16string_view, std::u16string_view, std::u16string_view,
                            std::u16string_view) { return std::u16string(u"2"); };
-  services.doEvents = &DoEvents;
+  services.doEvents = &qt::DoEvents;
   services.startTimers = false;
   std::unique_ptr<frmBandwidth> window = OpenMonitor(std::move(services));
   ASSERT_EQ(window->cboConnectionType->ListCount(), 3);

@@ -386,7 +386,8 @@ INSTANTIATE_TEST_SUITE_P(
         DescrCase{"TrailingZerosKept", 4, {'a', 'b'}, std::u16string(u"ab\0\0", 4)},
         DescrCase{"Utf8", 7, Bytes("\xE7\xBD\x91\xE5\x8D\xA1!"), u"\u7F51\u5361!"},
         DescrCase{"Utf8CutByTheLength", 5, Bytes("\xE7\xBD\x91\xE5\x8D\xA1"), u"\u7F51\uFFFD"},
-        DescrCase{"InvalidByte", 3, {'a', 0xFF, 'b'}, u"a\uFFFDb"}),
+        DescrCase{"InvalidByte", 3, {'a', 0xFF, 'b'}, u"a\uFFFDb"},
+        DescrCase{"OverlongIsThreeParts", 4, {0xE0, 0x80, 0x80, 'x'}, u"\uFFFD\uFFFD\uFFFDx"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 struct AddressCase {

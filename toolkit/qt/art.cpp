@@ -9,14 +9,12 @@
 #include <memory>
 #include <vector>
 
-namespace orv {
+#include "toolkit/qt/text.h"
+
+namespace orv::qt {
 namespace {
 
 QString ArtPath(const QString& file) { return QStringLiteral(":/art/") + file; }
-
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Left to detect the format, the image reader loads every image plugin to
 // ask it; told the format, it uses its built-in reader.
@@ -114,4 +112,4 @@ QIcon LoadIcon(std::string_view name) {
   return QIcon(engine.release());
 }
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <string_view>
 
-namespace orv {
+namespace orv::qt {
 
 // The art is PNG in the resource folder ":/art/".
 
@@ -16,4 +16,4 @@ QPixmap LoadPicture(std::string_view name, qreal devicePixelRatio);
 // An icon with every size drawn: "<name>.png" and each "<name>-<size>.png".
 QIcon LoadIcon(std::string_view name);
 
-}  // namespace orv
+}  // namespace orv::qt

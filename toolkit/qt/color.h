@@ -4,8 +4,8 @@
 
 #include "platform/color.h"
 
-namespace orv {
+namespace orv::qt {
 
 inline QColor ToQColor(Color color) { return QColor(RedOf(color), GreenOf(color), BlueOf(color)); }
 
-}  // namespace orv
+}  // namespace orv::qt

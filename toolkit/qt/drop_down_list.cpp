@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "toolkit/qt/text.h"
 
-namespace orv {
+namespace orv::qt {
 
 QtDropDownList::QtDropDownList(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
@@ -17,8 +17,7 @@ QtDropDownList::QtDropDownList(QWidget* parent) : QComboBox(parent) {
 }
 
 void QtDropDownList::AddItem(std::u16string_view text) {
-  // Positions are 16-bit: an entry past 32767 could never be selected.
-  if (count() >= 32767) throw Error(ErrorCode::Overflow, "too many list entries");
+  if (count() >= kMaxListEntries) throw Error(ErrorCode::Overflow, "too many list entries");
   addItem(ToQString(text));
 }
 
@@ -44,9 +43,9 @@ std::u16string QtDropDownList::List(std::int16_t position) const {
   return itemText(position).toStdU16String();
 }
 
-}  // namespace orv
+}  // namespace orv::qt
 
-namespace orv {
+namespace orv::qt {
 
 void QtDropDownList::paintEvent(QPaintEvent* event) {
   QComboBox::paintEvent(event);
@@ -65,4 +64,4 @@ void QtDropDownList::paintEvent(QPaintEvent* event) {
   painter.drawRect(field.adjusted(0, 0, -1, -1));
 }
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -5,7 +5,7 @@
 
 #include "platform/controls.h"
 
-namespace orv {
+namespace orv::qt {
 
 // A pick-only combo box: no typed text.
 class QtDropDownList : public QComboBox, public DropDownList {
@@ -23,4 +23,4 @@ class QtDropDownList : public QComboBox, public DropDownList {
   void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -21,7 +21,7 @@
 #include "toolkit/qt/text.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // The layout is measured at 96 dpi, whatever the screen reports; Qt's own
@@ -29,10 +29,6 @@ namespace {
 constexpr int kLayoutDpi = 96;
 
 int Px(std::int32_t twips) { return TwipsToPixels(twips, kLayoutDpi); }
-
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The faces the layout names, each with the installed faces nearest to
 // it; a face not listed is asked for as it is.
@@ -313,4 +309,4 @@ std::unique_ptr<QtForm> BuildQtForm(const FormDescription& description) {
   return Builder(description).Build();
 }
 
-}  // namespace orv
+}  // namespace orv::qt

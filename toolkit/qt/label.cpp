@@ -5,7 +5,7 @@
 
 #include "toolkit/qt/text.h"
 
-namespace orv {
+namespace orv::qt {
 
 QtLabel::QtLabel(QWidget* parent) : QLabel(parent) {
   // A caption starts at the top-left of its box and never wraps.
@@ -77,4 +77,4 @@ void QtLabel::Refit() {
   setGeometry(x(), y(), width, height);
 }
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -6,7 +6,7 @@
 
 #include "platform/controls.h"
 
-namespace orv {
+namespace orv::qt {
 
 // A text label. With AutoSize on it refits its size to its text, on one
 // line, from its fixed top-left corner whenever the caption changes.
@@ -30,4 +30,4 @@ class QtLabel : public QLabel, public Label {
   bool m_autoSize = false;
 };
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -6,6 +6,7 @@
 #include <QPen>
 #include <QResizeEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -14,11 +15,77 @@
 #include "platform/segment_clip.h"
 #include "toolkit/qt/color.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // Any unit other than pixels is taken as twips: 15 to a pixel at 96 dpi.
 constexpr double kTwipsPerPixel = 15.0;
+
+// x1, y1, x2, y2 in device pixels.
+using Corners = std::array<double, 4>;
+
+// The image and a margin of the pen width round it, so wide pens still
+// meet the edge.
+struct Bounds {
+  double loX, loY, hiX, hiY;
+};
+
+// Device coordinates are 32-bit; anything beyond (or not a number at all)
+// is an overflow, never something to hand to the painter.
+Corners DeviceCorners(float x1, float y1, float x2, float y2, double scale) {
+  const Corners c = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
+  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
+  for (double v : c) {
+    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
+      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
+    }
+  }
+  return c;
+}
+
+// Clamping the corners of an axis-aligned outline leaves every visible
+// pixel of it where it was.
+void DrawBox(QPainter& painter, const Corners& c, const Bounds& bounds, std::int16_t drawWidth,
+             QSize image, const QColor& pen) {
+  const double left = std::clamp(std::min(c[0], c[2]), bounds.loX, bounds.hiX);
+  const double right = std::clamp(std::max(c[0], c[2]), bounds.loX, bounds.hiX);
+  const double top = std::clamp(std::min(c[1], c[3]), bounds.loY, bounds.hiY);
+  const double bottom = std::clamp(std::max(c[1], c[3]), bounds.loY, bounds.hiY);
+  // Stroking an outline costs several times what filling its four edges
+  // does. For a one-pixel pen the stroker puts each edge on the floored
+  // row or column and closes every corner, as long as the box is at least
+  // a pixel each way and reaches at most one pixel past the right and
+  // bottom edges of the image; elsewhere (thinner boxes, or corners the
+  // stroker clips) its joins drop or shift pixels, so it keeps drawing
+  // those itself.
+  const bool plain = drawWidth <= 1 && left >= 0.0 && top >= 0.0 &&
+                     right <= image.width() + 1.0 && bottom <= image.height() + 1.0 &&
+                     right - left >= 1.0 && bottom - top >= 1.0;
+  if (!plain) {
+    painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    return;
+  }
+  const int l = static_cast<int>(left);
+  const int t = static_cast<int>(top);
+  const int r = static_cast<int>(right);
+  const int b = static_cast<int>(bottom);
+  painter.fillRect(QRect(l, t, r - l + 1, 1), pen);
+  painter.fillRect(QRect(l, b, r - l + 1, 1), pen);
+  painter.fillRect(QRect(l, t + 1, 1, b - t - 1), pen);
+  painter.fillRect(QRect(r, t + 1, 1, b - t - 1), pen);
+}
+
+void DrawSegment(QPainter& painter, Corners c, const Bounds& bounds) {
+  if (!ClipSegment(c[0], c[1], c[2], c[3], bounds.loX, bounds.loY, bounds.hiX, bounds.hiY)) return;
+  const QPointF a(c[0], c[1]);
+  const QPointF b(c[2], c[3]);
+  // A zero-length segment still marks its point.
+  if (a == b) {
+    painter.drawPoint(a);
+  } else {
+    painter.drawLine(a, b);
+  }
+}
 
 }  // namespace
 
@@ -141,64 +208,16 @@ void QtPictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float 
     throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
   }
   const double scale = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
-  double c[4] = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
-  // Device coordinates are 32-bit; anything beyond (or not a number at
-  // all) is an overflow, never something to hand to the painter.
-  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
-  for (double v : c) {
-    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
-      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
-    }
-  }
+  const Corners c = DeviceCorners(x1, y1, x2, y2, scale);
 
   SyncImageSize();
   QPainter& painter = Painter(color);
-
-  // Keep a margin of the pen width so wide pens still meet the edge.
   const double margin = m_drawWidth + 2.0;
-  const double loX = -margin;
-  const double loY = -margin;
-  const double hiX = m_image.width() + margin;
-  const double hiY = m_image.height() + margin;
-
+  const Bounds bounds = {-margin, -margin, m_image.width() + margin, m_image.height() + margin};
   if (flags == kLineBox) {
-    // Clamping the corners of an axis-aligned outline leaves every
-    // visible pixel of it where it was.
-    const double left = std::clamp(std::min(c[0], c[2]), loX, hiX);
-    const double right = std::clamp(std::max(c[0], c[2]), loX, hiX);
-    const double top = std::clamp(std::min(c[1], c[3]), loY, hiY);
-    const double bottom = std::clamp(std::max(c[1], c[3]), loY, hiY);
-    // Stroking an outline costs several times what filling its four edges
-    // does. For a one-pixel pen the stroker puts each edge on the floored
-    // row or column and closes every corner, as long as the box is at
-    // least a pixel each way and reaches at most one pixel past the right
-    // and bottom edges of the image; elsewhere (thinner boxes, or corners
-    // the stroker clips) its joins drop or shift pixels, so it keeps
-    // drawing those itself.
-    const bool plain = m_drawWidth <= 1 && left >= 0.0 && top >= 0.0 &&
-                       right <= m_image.width() + 1.0 && bottom <= m_image.height() + 1.0 &&
-                       right - left >= 1.0 && bottom - top >= 1.0;
-    if (plain) {
-      const int l = static_cast<int>(left);
-      const int t = static_cast<int>(top);
-      const int r = static_cast<int>(right);
-      const int b = static_cast<int>(bottom);
-      painter.fillRect(QRect(l, t, r - l + 1, 1), m_penQColor);
-      painter.fillRect(QRect(l, b, r - l + 1, 1), m_penQColor);
-      painter.fillRect(QRect(l, t + 1, 1, b - t - 1), m_penQColor);
-      painter.fillRect(QRect(r, t + 1, 1, b - t - 1), m_penQColor);
-    } else {
-      painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
-    }
-  } else if (ClipSegment(c[0], c[1], c[2], c[3], loX, loY, hiX, hiY)) {
-    const QPointF a(c[0], c[1]);
-    const QPointF b(c[2], c[3]);
-    // A zero-length segment still marks its point.
-    if (a == b) {
-      painter.drawPoint(a);
-    } else {
-      painter.drawLine(a, b);
-    }
+    DrawBox(painter, c, bounds, m_drawWidth, m_image.size(), m_penQColor);
+  } else {
+    DrawSegment(painter, c, bounds);
   }
   ScheduleUpdate();
 }
@@ -219,4 +238,4 @@ void QtPictureBox::resizeEvent(QResizeEvent* event) {
   SyncImageSize();
 }
 
-}  // namespace orv
+}  // namespace orv::qt

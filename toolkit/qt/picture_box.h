@@ -7,7 +7,7 @@
 
 #include "platform/picture_surface.h"
 
-namespace orv {
+namespace orv::qt {
 
 // A drawing surface over a backing image in pixels. With AutoRedraw on the
 // image persists and is painted whenever the widget is exposed; with it
@@ -62,4 +62,4 @@ class QtPictureBox : public QFrame, public PictureSurface {
   std::int16_t m_drawWidth = 1;
 };
 
-}  // namespace orv
+}  // namespace orv::qt

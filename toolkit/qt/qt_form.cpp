@@ -8,7 +8,7 @@
 #include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv {
+namespace orv::qt {
 
 QtForm::QtForm(QWidget* window) : m_window(window) {}
 
@@ -36,4 +36,4 @@ AliveToken QtForm::Token() const {
   return AliveToken([window = m_window] { return !window.isNull(); });
 }
 
-}  // namespace orv
+}  // namespace orv::qt

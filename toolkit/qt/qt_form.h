@@ -7,7 +7,7 @@
 
 #include "platform/form.h"
 
-namespace orv {
+namespace orv::qt {
 
 // A top-level Qt widget as a Form: its controls are its descendants,
 // found by their object names. The form owns the widget unless Qt deleted
@@ -35,4 +35,4 @@ class QtForm : public Form {
   QPointer<QWidget> m_window;
 };
 
-}  // namespace orv
+}  // namespace orv::qt

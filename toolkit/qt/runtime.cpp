@@ -9,7 +9,7 @@
 #include "platform/error.h"
 #include "toolkit/qt/text.h"
 
-namespace orv {
+namespace orv::qt {
 
 void DoEvents() {
   QCoreApplication::sendPostedEvents();
@@ -58,4 +58,4 @@ void ReportUntrappedError(const std::exception& error) {
   std::_Exit(EXIT_FAILURE);
 }
 
-}  // namespace orv
+}  // namespace orv::qt

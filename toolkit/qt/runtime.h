@@ -8,7 +8,7 @@
 
 #include "platform/number_locale.h"
 
-namespace orv {
+namespace orv::qt {
 
 // Delivers the pending events (paint, input, timers) and returns.
 void DoEvents();
@@ -26,4 +26,4 @@ NumberLocale ToNumberLocale(const QLocale& locale);
 // error, then the program ends with a failure status.
 [[noreturn]] void ReportUntrappedError(const std::exception& error);
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string_view>
 
-namespace orv {
+namespace orv::qt {
 
 // UTF-16 code units as a QString, every unit kept as it is. Qt's own
 // conversion from a std::u16string reads a leading U+FEFF or U+FFFE as a
@@ -11,4 +11,7 @@ namespace orv {
 // second, so a description starting with either would be shown altered.
 QString ToQString(std::u16string_view text);
 
-}  // namespace orv
+// The program's own ASCII names (controls, fonts, art files) as a QString.
+QString Latin1(std::string_view text);
+
+}  // namespace orv::qt

@@ -5,7 +5,7 @@
 
 #include "toolkit/qt/runtime.h"
 
-namespace orv {
+namespace orv::qt {
 
 QtTimer::QtTimer(QObject* parent, const QString& name, int intervalMs) : QTimer(parent) {
   setObjectName(name);
@@ -41,4 +41,4 @@ void QtTimer::Enabled(bool on) {
 
 void QtTimer::OnTimer(std::function<void()> handler) { m_handler = std::move(handler); }
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -7,7 +7,7 @@
 
 #include "platform/controls.h"
 
-namespace orv {
+namespace orv::qt {
 
 // A repeating timer on Qt's event loop.
 class QtTimer : public QTimer, public Timer {
@@ -22,4 +22,4 @@ class QtTimer : public QTimer, public Timer {
   std::function<void()> m_handler;
 };
 
-}  // namespace orv
+}  // namespace orv::qt

@@ -8,15 +8,15 @@
 namespace orv::win32 {
 namespace {
 
-// Positions are 16-bit: an entry past 32767 could never be selected.
-constexpr std::size_t kMaxEntries = 32767;
 // Rows of the open list beyond the closed box.
 constexpr int kDropRows = 8;
 
 }  // namespace
 
 void Win32DropDownList::AddItem(std::u16string_view text) {
-  if (m_entries.size() >= kMaxEntries) throw Error(ErrorCode::Overflow, "too many list entries");
+  if (m_entries.size() >= std::size_t{kMaxListEntries}) {
+    throw Error(ErrorCode::Overflow, "too many list entries");
+  }
   const std::wstring wide = Wide(text);
   const LRESULT at = SendMessageW(m_hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (at == CB_ERR || at == CB_ERRSPACE) {

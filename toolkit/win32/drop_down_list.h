@@ -11,6 +11,7 @@ namespace orv::win32 {
 
 // The list over a CBS_DROPDOWNLIST combo box. The entries are also kept
 // here: the box's copies end at a NUL unit, the program's must not.
+// The system draws the box and its list; nothing here paints.
 class Win32DropDownList final : public DropDownList {
  public:
   explicit Win32DropDownList(HWND combo) : m_hwnd(combo) {}

@@ -181,7 +181,7 @@ std::string CompareInChild(const std::vector<Step>& steps) {
 }
 
 TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndGo) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  if (const std::string why = test::NetnsUnavailable(); !why.empty()) GTEST_SKIP() << why;
   const std::string base = "orv-eq-" + std::to_string(::getpid());
   NetnsGuard ns(base);
   if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
@@ -305,7 +305,7 @@ std::string OverflowInChild() {
 }
 
 TEST(IfTableEquivalence, OverflowedNotificationQueueIsALossThatTheNextCallRepairs) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  if (const std::string why = test::NetnsUnavailable(); !why.empty()) GTEST_SKIP() << why;
   NetnsGuard ns("orv-eq-" + std::to_string(::getpid()) + "-overflow");
   if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
   const std::string quiet = QuietIpv6(ns.name());

@@ -235,7 +235,7 @@ void ExpectRowsMatchLinks(const Snapshot& s, const char* where) {
 }
 
 TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  if (const std::string why = test::NetnsUnavailable(); !why.empty()) GTEST_SKIP() << why;
   const std::string base = "orv-live-" + std::to_string(::getpid());
   NetnsGuard a(base + "-a");
   if (!a.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
@@ -305,7 +305,7 @@ TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
 }
 
 TEST(IfTableLive, ManyLinksOverSeveralDatagramsAllArriveInIndexOrder) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  if (const std::string why = test::NetnsUnavailable(); !why.empty()) GTEST_SKIP() << why;
   NetnsGuard ns("orv-live-" + std::to_string(::getpid()) + "-many");
   if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
   const std::string r = QuietIpv6(ns.name());
@@ -351,7 +351,7 @@ bool BlockNetlink() {
 }
 
 TEST(IfTableLive, WithoutNetlinkTheTableComesFromProcNetDev) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
+  if (const std::string why = test::NetnsUnavailable(); !why.empty()) GTEST_SKIP() << why;
   NetnsGuard ns("orv-live-" + std::to_string(::getpid()) + "-proc");
   if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
   const std::string r = QuietIpv6(ns.name());

@@ -23,7 +23,7 @@ inline constexpr std::uint32_t kPort = 4242;
 class Msg {
  public:
   explicit Msg(std::uint16_t type = RTM_NEWLINK, std::uint16_t flags = NLM_F_MULTI)
-      : type_(type), flags_(flags) {}
+      : m_type(type), m_flags(flags) {}
 
   Msg& Info(std::int32_t index, std::uint16_t arphrd = ARPHRD_ETHER, std::uint32_t iff = 0,
            std::uint8_t family = AF_UNSPEC) {
@@ -63,37 +63,37 @@ class Msg {
   Msg& I32(std::int32_t v) { return Raw(&v, sizeof v); }
   Msg& Raw(const void* data, std::size_t len) {
     const auto* p = static_cast<const std::uint8_t*>(data);
-    body_.insert(body_.end(), p, p + len);
+    m_body.insert(m_body.end(), p, p + len);
     return *this;
   }
   Msg& Pad() {
-    while (body_.size() % 4) body_.push_back(0);
+    while (m_body.size() % 4) m_body.push_back(0);
     return *this;
   }
-  Msg& Seq(std::uint32_t seq) { seq_ = seq; return *this; }
-  Msg& Port(std::uint32_t port) { port_ = port; return *this; }
-  Msg& Len(std::uint32_t len) { len_ = len; return *this; }
+  Msg& Seq(std::uint32_t seq) { m_seq = seq; return *this; }
+  Msg& Port(std::uint32_t port) { m_port = port; return *this; }
+  Msg& Len(std::uint32_t len) { m_len = len; return *this; }
 
   std::vector<std::uint8_t> Bytes() const {
     nlmsghdr h{};
-    h.nlmsg_len = len_ ? len_ : static_cast<std::uint32_t>(sizeof h + body_.size());
-    h.nlmsg_type = type_;
-    h.nlmsg_flags = flags_;
-    h.nlmsg_seq = seq_;
-    h.nlmsg_pid = port_;
+    h.nlmsg_len = m_len ? m_len : static_cast<std::uint32_t>(sizeof h + m_body.size());
+    h.nlmsg_type = m_type;
+    h.nlmsg_flags = m_flags;
+    h.nlmsg_seq = m_seq;
+    h.nlmsg_pid = m_port;
     std::vector<std::uint8_t> out(sizeof h);
     std::memcpy(out.data(), &h, sizeof h);
-    out.insert(out.end(), body_.begin(), body_.end());
+    out.insert(out.end(), m_body.begin(), m_body.end());
     return out;
   }
 
  private:
-  std::uint16_t type_;
-  std::uint16_t flags_;
-  std::uint32_t seq_ = kSeq;
-  std::uint32_t port_ = kPort;
-  std::uint32_t len_ = 0;
-  std::vector<std::uint8_t> body_;
+  std::uint16_t m_type;
+  std::uint16_t m_flags;
+  std::uint32_t m_seq = kSeq;
+  std::uint32_t m_port = kPort;
+  std::uint32_t m_len = 0;
+  std::vector<std::uint8_t> m_body;
 };
 
 }  // namespace orv::linux_if::test

@@ -37,12 +37,24 @@ int RunProgram(const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-NetnsGuard::NetnsGuard(std::string name) : name_(std::move(name)) {
-  created_ = RunProgram({"ip", "netns", "add", name_}) == 0;
+std::string NetnsUnavailable() {
+  FILE* probe = ::popen(ORV_NETNS_PROBE " 2>&1", "r");
+  if (probe == nullptr) return "the namespace probe could not run";
+  std::string why;
+  char buf[512];
+  while (std::fgets(buf, sizeof buf, probe) != nullptr) why += buf;
+  const int status = ::pclose(probe);
+  if (status == 0) return "";
+  while (!why.empty() && why.back() == '\n') why.pop_back();
+  return why.empty() ? "the namespace probe failed without a reason" : why;
+}
+
+NetnsGuard::NetnsGuard(std::string name) : m_name(std::move(name)) {
+  m_created = RunProgram({"ip", "netns", "add", m_name}) == 0;
 }
 
 NetnsGuard::~NetnsGuard() {
-  if (created_) RunProgram({"ip", "netns", "del", name_});
+  if (m_created) RunProgram({"ip", "netns", "del", m_name});
 }
 
 bool EnterNetns(const std::string& name) {

@@ -12,6 +12,12 @@ namespace orv::linux_if::test {
 // status, -1 when it could not run.
 int RunProgram(const std::vector<std::string>& args);
 
+// Why live tests cannot make a namespace and enter it here (no root, no
+// namespaces, or a root that is not a mount point, as in a chroot); empty
+// when they can. The same probe (tests/netns-probe) decides for the shell
+// tests, so both skip alike.
+std::string NetnsUnavailable();
+
 // A named network namespace that is removed when the guard goes, whatever
 // the test did in between.
 class NetnsGuard {
@@ -20,12 +26,12 @@ class NetnsGuard {
   ~NetnsGuard();
   NetnsGuard(const NetnsGuard&) = delete;
   NetnsGuard& operator=(const NetnsGuard&) = delete;
-  bool created() const { return created_; }
-  const std::string& name() const { return name_; }
+  bool created() const { return m_created; }
+  const std::string& name() const { return m_name; }
 
  private:
-  std::string name_;
-  bool created_ = false;
+  std::string m_name;
+  bool m_created = false;
 };
 
 bool EnterNetns(const std::string& name);

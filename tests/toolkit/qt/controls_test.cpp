@@ -10,7 +10,7 @@
 #include "toolkit/qt/label.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // Runs the event loop until the condition holds or the time is up.
@@ -178,4 +178,4 @@ TEST(TimerDeathTest, AnErrorEscapingAHandlerEndsTheProgramWithAReport) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

@@ -12,7 +12,7 @@
 #include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/timer.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // A small form of every kind: a frame holding two overlapping labels and a
@@ -114,4 +114,4 @@ TEST(FormBuilderTest, TheTokenFollowsTheWidgetHoweverItGoes) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

@@ -16,7 +16,7 @@
 
 #include "toolkit/qt/picture_box.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 constexpr Color kTeal = Rgb(0, 128, 128);
@@ -278,4 +278,4 @@ TEST(PictureBoxRaster, MixedCallsThroughOnePainterMatchEachCallAlone) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

@@ -11,7 +11,7 @@
 #include "platform/error.h"
 #include "toolkit/qt/picture_box.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 constexpr Color kRed = Rgb(255, 0, 0);
@@ -291,4 +291,4 @@ TEST(PictureBoxRepaint, EveryTurnWithNewDrawingRepaintsTheShownWidget) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

@@ -10,7 +10,7 @@
 #include "platform/error.h"
 #include "toolkit/qt/runtime.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // Points the per-user store at a fresh folder for the test's lifetime.
@@ -109,4 +109,4 @@ TEST(ReportDeathTest, NamesTheCodeAndEndsWithFailure) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

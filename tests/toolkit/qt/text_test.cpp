@@ -5,7 +5,7 @@
 
 #include "toolkit/qt/text.h"
 
-namespace orv {
+namespace orv::qt {
 namespace {
 
 // Every code unit must come through as it is: Qt's own conversion drops a
@@ -33,4 +33,4 @@ TEST(ToQString, KeepsEveryCodeUnit) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::qt

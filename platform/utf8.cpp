@@ -1,4 +1,4 @@
-#include "stats/ansi_text.h"
+#include "platform/utf8.h"
 
 #include <cstddef>
 
@@ -36,7 +36,7 @@ void AppendCodePoint(std::u16string& out, char32_t cp) {
 
 }  // namespace
 
-std::u16string DecodeAnsiText(std::span<const std::uint8_t> bytes) {
+std::u16string DecodeUtf8(std::span<const std::uint8_t> bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   std::size_t i = 0;
@@ -74,6 +74,10 @@ std::u16string DecodeAnsiText(std::span<const std::uint8_t> bytes) {
     i = j;
   }
   return out;
+}
+
+std::u16string DecodeUtf8(std::string_view text) {
+  return DecodeUtf8(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace orv
