@@ -16,7 +16,7 @@
 namespace orv {
 namespace {
 
-using testing::MeasureText;
+using test::MeasureText;
 
 // A dark desktop as Qt programs get it from a platform theme: light text
 // on dark windows, buttons and fields, and a highlight of its own.
@@ -88,7 +88,7 @@ constexpr Region kRegions[] = {
     {"cboConnectionType", true},
 };
 
-QRect RegionOf(const testing::QtWindow& window, const char* name) {
+QRect RegionOf(const test::QtWindow& window, const char* name) {
   QWidget* w = window.Get<QWidget>(name);
   QRect local = w->rect();
   if (w == window.List()) {
@@ -97,7 +97,7 @@ QRect RegionOf(const testing::QtWindow& window, const char* name) {
     option.editable = false;
     local = w->style()->subControlRect(QStyle::CC_ComboBox, &option,
                                        QStyle::SC_ComboBoxEditField, w);
-  } else if (auto* label = dynamic_cast<QtLabel*>(w); label != nullptr && label->frameWidth() > 0) {
+  } else if (auto* label = dynamic_cast<qt::QtLabel*>(w); label != nullptr && label->frameWidth() > 0) {
     local.adjust(2, 2, -2, -2);
   }
   // Inside the container's own frame line, which is not the text's.
@@ -107,8 +107,8 @@ QRect RegionOf(const testing::QtWindow& window, const char* name) {
 }
 
 // The window as a user first sees it, with one interface in the list.
-std::unique_ptr<testing::QtWindow> ShownWindow() {
-  auto window = testing::MakeWindow();
+std::unique_ptr<test::QtWindow> ShownWindow() {
+  auto window = test::MakeWindow();
   window->List()->AddItem(u"eth0 ");
   window->List()->ListIndex(std::int16_t{0});
   window->widget->show();
@@ -116,9 +116,9 @@ std::unique_ptr<testing::QtWindow> ShownWindow() {
   return window;
 }
 
-void ExpectReadable(const char* scheme, const QImage& shot, const testing::QtWindow& window) {
+void ExpectReadable(const char* scheme, const QImage& shot, const test::QtWindow& window) {
   for (const Region& r : kRegions) {
-    const testing::TextContrast c = MeasureText(shot, RegionOf(window, r.name));
+    const test::TextContrast c = MeasureText(shot, RegionOf(window, r.name));
     std::printf("contrast %s %s %.2f text %06x background %06x\n", scheme, r.name, c.ratio,
                 c.text, c.background);
     ::testing::Test::RecordProperty(std::string(scheme) + "_" + r.name, std::to_string(c.ratio));

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <map>
 
-namespace orv::testing {
+namespace orv::test {
 
 // WCAG 2 relative luminance of an sRGB colour.
 inline double Luminance(QRgb c) {
@@ -54,4 +54,4 @@ inline TextContrast MeasureText(const QImage& shot, const QRect& region) {
   return result;
 }
 
-}  // namespace orv::testing
+}  // namespace orv::test
