@@ -17,10 +17,8 @@ struct PatternCase {
   double value;
 };
 constexpr PatternCase kCases[] = {
-    {orv::kPatternKB, 1234567890.0 / 1024},
-    {orv::kPatternKbPerSecond, 12650.0 / 1024},
-    {orv::kPatternGrouped2, 1234567.0 / 1024},
-    {orv::kPatternBytes, 1023},
+    {orv::kPatternKB, 1234567890.0 / 1024},    {orv::kPatternKbPerSecond, 12650.0 / 1024},
+    {orv::kPatternGrouped2, 1234567.0 / 1024}, {orv::kPatternBytes, 1023},
     {orv::kPatternKBytes, 1700.0 / 1024},
 };
 
@@ -53,7 +51,8 @@ void BM_HistoryRoundTrip(benchmark::State& state) {
   double value = 2600.0 / 1024;
   for (auto _ : state) {
     benchmark::DoNotOptimize(value);
-    double v = orv::Int(orv::ParseNumber(orv::Format(value, orv::kPatternGrouped2, kLocale), kLocale));
+    double v =
+        orv::Int(orv::ParseNumber(orv::Format(value, orv::kPatternGrouped2, kLocale), kLocale));
     benchmark::DoNotOptimize(v);
   }
 }

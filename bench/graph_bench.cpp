@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "graph/cls_line_graph.h"
-#include "toolkit/qt/picture_box.h"
 #include "tests/graph/recording_surface.h"
+#include "toolkit/qt/picture_box.h"
 
 namespace orv {
 namespace {

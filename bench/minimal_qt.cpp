@@ -100,14 +100,14 @@ class Window : public QWidget {
     m_graph = new Graph(this);
     m_graph->move(0, 72);
 
-    const std::array<const char*, 4> captions = {" 接收字节:", "发送字节:", " 下载速率:",
-                                                 " 上载速率:"};
+    const std::array<const char*, 4> captions = {
+        " 接收字节:", "发送字节:", " 下载速率:", " 上载速率:"};
     for (std::size_t i = 0; i < captions.size(); ++i) {
       auto* label = new QLabel(QString::fromUtf8(captions[i]), this);
       label->setGeometry(4, 340 + 24 * static_cast<int>(i), 96, 20);
     }
-    const std::array<const char*, 4> rates = {"下载速率: ", "上载速率: ", "平均下载速率: ",
-                                              "平均上载速率: "};
+    const std::array<const char*, 4> rates = {
+        "下载速率: ", "上载速率: ", "平均下载速率: ", "平均上载速率: "};
     for (std::size_t i = 0; i < rates.size(); ++i) {
       m_ratePrefix[i] = QString::fromUtf8(rates[i]);
       m_rates[i] = new QLabel(m_ratePrefix[i], this);

@@ -50,8 +50,7 @@ struct App {
 
 App* AppOf(HWND hwnd) { return reinterpret_cast<App*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
-HWND Static(HWND parent, const wchar_t* text, int x, int y, int w, int h, DWORD style,
-            HFONT font) {
+HWND Static(HWND parent, const wchar_t* text, int x, int y, int w, int h, DWORD style, HFONT font) {
   HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                                parent, nullptr, nullptr, nullptr);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -62,9 +61,9 @@ HWND Static(HWND parent, const wchar_t* text, int x, int y, int w, int h, DWORD 
 const MIB_IFTABLE* ReadTable(App& app) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     ULONG size = static_cast<ULONG>(app.table.size());
-    const DWORD status = GetIfTable(
-        app.table.empty() ? nullptr : reinterpret_cast<MIB_IFTABLE*>(app.table.data()), &size,
-        TRUE);
+    const DWORD status =
+        GetIfTable(app.table.empty() ? nullptr : reinterpret_cast<MIB_IFTABLE*>(app.table.data()),
+                   &size, TRUE);
     if (status == NO_ERROR) return reinterpret_cast<const MIB_IFTABLE*>(app.table.data());
     if (status != ERROR_INSUFFICIENT_BUFFER) return nullptr;
     app.table.resize(size);
@@ -177,8 +176,8 @@ void Build(HWND hwnd, App& app) {
   ReleaseDC(nullptr, screen);
   app.graphInitial = SelectObject(app.graphDc, app.graphBitmap);
   app.combo = CreateWindowExW(0, L"COMBOBOX", nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                              4, 260, 364, 200, hwnd, nullptr, nullptr, nullptr);
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 4,
+                              260, 364, 200, hwnd, nullptr, nullptr, nullptr);
   SendMessageW(app.combo, WM_SETFONT, reinterpret_cast<WPARAM>(app.latin), FALSE);
   const std::array<const wchar_t*, 4> captions = {L" 接收字节:", L"发送字节:", L" 下载速率:",
                                                   L" 上载速率:"};

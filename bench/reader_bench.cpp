@@ -29,17 +29,20 @@ std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows) {
   for (std::uint32_t i = 0; i < rows; ++i) {
     const std::size_t row = orv::kIfTableHeaderSize + static_cast<std::size_t>(i) * orv::kIfRowSize;
     const std::string name = "veth" + std::to_string(100000 + i);
-    for (std::size_t u = 0; u < name.size(); ++u) table[row + 2 * u] = static_cast<std::uint8_t>(name[u]);
-    Put32(table, row + 512, i + 1);          // index
-    Put32(table, row + 516, 6);              // Ethernet
-    Put32(table, row + 520, 1500);           // MTU
-    Put32(table, row + 524, 10000000u);      // speed
-    Put32(table, row + 528, 6);              // address length
-    for (std::size_t j = 0; j < 6; ++j) table[row + 532 + j] = static_cast<std::uint8_t>(0x02 + i * 7 + j);
-    Put32(table, row + 540, 1);              // admin up
-    Put32(table, row + 544, 5);              // operational
-    Put32(table, row + 548, 360000u + i);    // last change
-    for (std::size_t f = 552; f < 600; f += 4) Put32(table, row + f, 0x10000u * i + static_cast<std::uint32_t>(f));
+    for (std::size_t u = 0; u < name.size(); ++u)
+      table[row + 2 * u] = static_cast<std::uint8_t>(name[u]);
+    Put32(table, row + 512, i + 1);      // index
+    Put32(table, row + 516, 6);          // Ethernet
+    Put32(table, row + 520, 1500);       // MTU
+    Put32(table, row + 524, 10000000u);  // speed
+    Put32(table, row + 528, 6);          // address length
+    for (std::size_t j = 0; j < 6; ++j)
+      table[row + 532 + j] = static_cast<std::uint8_t>(0x02 + i * 7 + j);
+    Put32(table, row + 540, 1);            // admin up
+    Put32(table, row + 544, 5);            // operational
+    Put32(table, row + 548, 360000u + i);  // last change
+    for (std::size_t f = 552; f < 600; f += 4)
+      Put32(table, row + f, 0x10000u * i + static_cast<std::uint32_t>(f));
     const std::string descr = "Virtual Ethernet " + std::to_string(i);
     Put32(table, row + 600, static_cast<std::uint32_t>(descr.size()));
     std::memcpy(&table[row + 604], descr.data(), descr.size());
@@ -63,7 +66,8 @@ orv::GetIfTableFn ServeTable(std::shared_ptr<const std::vector<std::uint8_t>> ta
 
 void BM_ReaderLoad(benchmark::State& state) {
   const auto rows = static_cast<std::uint32_t>(state.range(0));
-  orv::CIpHelper reader(ServeTable(std::make_shared<const std::vector<std::uint8_t>>(SyntheticTable(rows))));
+  orv::CIpHelper reader(
+      ServeTable(std::make_shared<const std::vector<std::uint8_t>>(SyntheticTable(rows))));
   for (auto _ : state) {
     std::shared_ptr<orv::CInterfaces> records = reader.Interfaces();
     benchmark::DoNotOptimize(records.get());
@@ -75,8 +79,9 @@ void BM_ReaderLoad(benchmark::State& state) {
   benchmark::DoNotOptimize(reader.BytesReceived());
   state.counters["rows"] = rows;
   // Seconds per row (shown as ns/us): flat across sizes means linear.
-  state.counters["per_row"] = benchmark::Counter(
-      static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_row"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ReaderLoad)->Arg(3)->Arg(100)->Arg(1000)->Arg(4096)->Unit(benchmark::kMicrosecond);
 

@@ -120,15 +120,11 @@ void MeasureLoads(benchmark::State& state, const GetIfTableFn& table, int loads)
 
 // One table load (size call + data call) of the cached source, as the
 // program uses it: one source for the whole run.
-void BM_FullLoad(benchmark::State& state) {
-  MeasureLoads(state, SystemIfTable(), 1);
-}
+void BM_FullLoad(benchmark::State& state) { MeasureLoads(state, SystemIfTable(), 1); }
 BENCHMARK(BM_FullLoad)->Unit(benchmark::kMicrosecond);
 
 // One tick's worth: the window loads the table twice per tick.
-void BM_Tick(benchmark::State& state) {
-  MeasureLoads(state, SystemIfTable(), 2);
-}
+void BM_Tick(benchmark::State& state) { MeasureLoads(state, SystemIfTable(), 2); }
 BENCHMARK(BM_Tick)->Unit(benchmark::kMicrosecond);
 
 // The same with the clock moving as it does at ten ticks a second (50 ms

@@ -14,9 +14,9 @@
 
 #include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
-#include "toolkit/qt/runtime.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
+#include "toolkit/qt/runtime.h"
 
 namespace orv {
 namespace {
@@ -56,7 +56,7 @@ MonitorServices Services(std::function<std::shared_ptr<InterfaceReader>()> makeR
   MonitorServices s;
   s.makeReader = std::move(makeReader);
   s.getSetting = [](std::u16string_view, std::u16string_view, std::u16string_view,
-                     std::u16string_view def) { return std::u16string(def); };
+                    std::u16string_view def) { return std::u16string(def); };
   s.doEvents = realYield ? std::function<void()>(&qt::DoEvents) : std::function<void()>([] {});
   s.startTimers = false;
   return s;

@@ -25,9 +25,9 @@ ReaderOutcome RunReader(Bytes input);
 // Number texts. Input: the text (see TextFrom); the first eight bytes are
 // also taken as a double to format.
 struct NumbersOutcome {
-  bool valRead = false;      // Val gave a value
-  int parsedLocales = 0;     // locales in which ParseNumber read the text
-  int formattedValues = 0;   // finite values put through every pattern
+  bool valRead = false;     // Val gave a value
+  int parsedLocales = 0;    // locales in which ParseNumber read the text
+  int formattedValues = 0;  // finite values put through every pattern
 };
 NumbersOutcome RunNumbers(Bytes input);
 
@@ -36,11 +36,11 @@ NumbersOutcome RunNumbers(Bytes input);
 // picks a link dump, a statistics dump or link notifications, and for a
 // link dump the /proc/net/dev fallback and the per-interface facts.
 struct NetlinkOutcome {
-  int progress = 0;  // the parser's last DumpProgress, as an int
-  std::int32_t parsed = 0;  // statistics entries, link events or comparisons
+  int progress = 0;              // the parser's last DumpProgress, as an int
+  std::int32_t parsed = 0;       // statistics entries, link events or comparisons
   std::uint64_t statsDumps = 0;  // the cached source's, so seeds show its own path ran
-  std::uint32_t status = 0;  // the table call's status on the parsed links
-  std::int32_t records = 0;  // records the reader made of that table
+  std::uint32_t status = 0;      // the table call's status on the parsed links
+  std::int32_t records = 0;      // records the reader made of that table
 };
 NetlinkOutcome RunNetlink(Bytes input);
 // The cached table source against the plain one (mode 3 of RunNetlink):

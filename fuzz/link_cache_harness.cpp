@@ -12,8 +12,8 @@
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -60,8 +60,8 @@ struct ModelLink {
 };
 
 // One RTM_NEWLINK or RTM_DELLINK message as the kernel writes it.
-Datagram Encode(std::uint16_t msgType, std::uint32_t index, const ModelLink& link,
-                bool withStats, std::uint8_t family = AF_UNSPEC) {
+Datagram Encode(std::uint16_t msgType, std::uint32_t index, const ModelLink& link, bool withStats,
+                std::uint8_t family = AF_UNSPEC) {
   Datagram out(NLMSG_HDRLEN, 0);
   ifinfomsg info{};
   info.ifi_family = family;
@@ -210,7 +210,8 @@ std::pair<std::uint32_t, std::vector<std::uint8_t>> TableOf(
 
 // Where the two tables part, so that a crash report says which row and
 // which field of it.
-void ReportDifference(const std::vector<std::uint8_t>& cached, const std::vector<std::uint8_t>& plain) {
+void ReportDifference(const std::vector<std::uint8_t>& cached,
+                      const std::vector<std::uint8_t>& plain) {
   std::fprintf(stderr, "cached table %zu bytes, plain %zu bytes\n", cached.size(), plain.size());
   const std::size_t n = std::min(cached.size(), plain.size());
   for (std::size_t i = 0; i < n; ++i) {
@@ -220,8 +221,9 @@ void ReportDifference(const std::vector<std::uint8_t>& cached, const std::vector
     } else {
       const std::size_t row = (i - kIfTableHeaderSize) / kIfRowSize;
       const std::size_t field = (i - kIfTableHeaderSize) % kIfRowSize;
-      std::fprintf(stderr, "first difference in row %zu at byte %zu of the row: cached %u, plain %u\n",
-                   row, field, cached[i], plain[i]);
+      std::fprintf(stderr,
+                   "first difference in row %zu at byte %zu of the row: cached %u, plain %u\n", row,
+                   field, cached[i], plain[i]);
     }
     return;
   }
@@ -283,7 +285,8 @@ void RunLinkCache(Cursor& in, NetlinkOutcome& outcome) {
     switch (op % 8) {
       case 0: {  // a new link, or new facts of one
         ModelLink link = LinkFrom(in, index);
-        if (auto it = kernel.links.find(index); it != kernel.links.end()) link.stats = it->second.stats;
+        if (auto it = kernel.links.find(index); it != kernel.links.end())
+          link.stats = it->second.stats;
         kernel.links[index] = link;
         kernel.Notify(RTM_NEWLINK, index, link);
         break;
@@ -324,7 +327,8 @@ void RunLinkCache(Cursor& in, NetlinkOutcome& outcome) {
         break;
       default: {  // a change whose notification arrives cut short
         ModelLink link = LinkFrom(in, index);
-        if (auto it = kernel.links.find(index); it != kernel.links.end()) link.stats = it->second.stats;
+        if (auto it = kernel.links.find(index); it != kernel.links.end())
+          link.stats = it->second.stats;
         kernel.links[index] = link;
         Datagram damaged = Encode(RTM_NEWLINK, index, link, false);
         damaged.resize(1 + in.U8() % (damaged.size() - 1));

@@ -122,9 +122,15 @@ NetlinkOutcome RunNetlink(Bytes input) {
     const DumpProgress progress = FeedDump(in, parser);
     outcome.progress = static_cast<int>(progress);
     switch (progress) {
-      case DumpProgress::Done: dumpStatus = DumpStatus::Ok; break;
-      case DumpProgress::Malformed: dumpStatus = DumpStatus::Malformed; break;
-      default: dumpStatus = DumpStatus::Failed; break;
+      case DumpProgress::Done:
+        dumpStatus = DumpStatus::Ok;
+        break;
+      case DumpProgress::Malformed:
+        dumpStatus = DumpStatus::Malformed;
+        break;
+      default:
+        dumpStatus = DumpStatus::Failed;
+        break;
     }
     for (const LinkInfo& link : parser.entries()) CheckLink(link);
     links = parser.TakeEntries();
@@ -188,7 +194,8 @@ NetlinkOutcome RunNetlink(Bytes input) {
       ORV_FUZZ_CHECK(r->InterfaceName() == ShownName(link.name));
       const std::uint64_t rx = link.stats ? link.stats->rxBytes : 0;
       const std::uint64_t tx = link.stats ? link.stats->txBytes : 0;
-      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsReceived()) == static_cast<std::uint32_t>(rx));
+      ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsReceived()) ==
+                     static_cast<std::uint32_t>(rx));
       ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->OctetsSent()) == static_cast<std::uint32_t>(tx));
       const std::uint32_t speed = fallback ? 0 : extras.speedBitsPerSecond;
       ORV_FUZZ_CHECK(static_cast<std::uint32_t>(r->Speed()) == speed);

@@ -24,11 +24,8 @@ struct PatternCase {
 };
 
 constexpr PatternCase kPatterns[] = {
-    {kPatternKB, u" KB", 0},
-    {kPatternKbPerSecond, u" Kb/S", 2},
-    {kPatternGrouped2, u"", 2},
-    {kPatternBytes, u" BS ", 0},
-    {kPatternKBytes, u" KBS ", 2},
+    {kPatternKB, u" KB", 0},     {kPatternKbPerSecond, u" Kb/S", 2}, {kPatternGrouped2, u"", 2},
+    {kPatternBytes, u" BS ", 0}, {kPatternKBytes, u" KBS ", 2},
 };
 
 std::u16string Suffix(std::u16string_view suffix, const NumberLocale& locale) {
@@ -84,8 +81,8 @@ void FormatEveryPattern(double value, std::u16string_view text) {
   bool known = false;
   for (const PatternCase& c : kPatterns) known = known || text == c.pattern;
   if (!known) {
-    ORV_FUZZ_CHECK(Refused([&] { (void)Format(value, text, kPointLocale); },
-                           {ErrorCode::InvalidCall}));
+    ORV_FUZZ_CHECK(
+        Refused([&] { (void)Format(value, text, kPointLocale); }, {ErrorCode::InvalidCall}));
   }
 }
 

@@ -39,13 +39,17 @@ CallPlan PlanFrom(std::uint8_t mode, std::uint32_t raw) {
 std::uint32_t SizeFor(const CallPlan& plan, std::uint32_t tableLength, std::int16_t delta,
                       std::uint32_t current) {
   switch (plan.sizeMode) {
-    case 0: return tableLength;
-    case 1: return tableLength + static_cast<std::uint32_t>(static_cast<std::int32_t>(delta));
+    case 0:
+      return tableLength;
+    case 1:
+      return tableLength + static_cast<std::uint32_t>(static_cast<std::int32_t>(delta));
     // Sizes with the top bit set stay as they are (far past any real
     // table); the rest are kept under 64 KiB, as a buffer of a MiB or more
     // per run would leave the fuzzer zeroing memory instead of exploring.
-    case 2: return (plan.raw & 0x80000000u) != 0 ? plan.raw : plan.raw & 0xFFFFu;
-    default: return current;
+    case 2:
+      return (plan.raw & 0x80000000u) != 0 ? plan.raw : plan.raw & 0xFFFFu;
+    default:
+      return current;
   }
 }
 
@@ -124,7 +128,8 @@ ReaderOutcome RunReader(Bytes input) {
     ++position;
     ORV_FUZZ_CHECK(r != nullptr);
     ORV_FUZZ_CHECK(records->Item(position) == r);
-    const std::size_t row = kIfTableHeaderSize + static_cast<std::size_t>(position - 1) * kIfRowSize;
+    const std::size_t row =
+        kIfTableHeaderSize + static_cast<std::size_t>(position - 1) * kIfRowSize;
     ORV_FUZZ_CHECK(r->InterfaceIndex() == le::I32(written, row + 512));
     ORV_FUZZ_CHECK(r->InterfaceType() == le::I32(written, row + 516));
     ORV_FUZZ_CHECK(r->MaximumTransmissionUnit() == le::I32(written, row + 520));
@@ -140,7 +145,8 @@ ReaderOutcome RunReader(Bytes input) {
       ORV_FUZZ_CHECK(name[u] == unit);
     }
     if (name.size() < 256) {
-      ORV_FUZZ_CHECK(written[row + 2 * name.size()] == 0 && written[row + 2 * name.size() + 1] == 0);
+      ORV_FUZZ_CHECK(written[row + 2 * name.size()] == 0 &&
+                     written[row + 2 * name.size() + 1] == 0);
     }
     // 256 description bytes never decode to more than 256 units.
     ORV_FUZZ_CHECK(r->InterfaceDescription().size() <= 256);
@@ -148,7 +154,8 @@ ReaderOutcome RunReader(Bytes input) {
     const std::size_t addr = r->AdapterAddress().size();
     ORV_FUZZ_CHECK(addr == 0 || (addr % 3 == 2 && addr <= 23));
     const double lastChange = r->LastChange();
-    ORV_FUZZ_CHECK(std::isfinite(lastChange) && lastChange >= 0 && lastChange < 4294967296.0 / 8640000.0);
+    ORV_FUZZ_CHECK(std::isfinite(lastChange) && lastChange >= 0 &&
+                   lastChange < 4294967296.0 / 8640000.0);
     for (const std::int32_t field :
          {r->OutgoingErrors(), r->DiscardedOutgoingPackets(), r->NonunicastPacketsSent(),
           r->UnicastPacketsSent(), r->UnknownProtocolPackets(), r->IncomingErrors(),

@@ -50,10 +50,12 @@ struct ReaderCase {
 
 TEST(FuzzSeeds, ReaderSeedsReachTheRowsTheyHold) {
   const std::vector<ReaderCase> cases = {
-      {"two_rows", 2},           {"size_call_succeeds", 2}, {"size_call_zero", 0},
-      {"not_supported", 0},      {"data_call_fails", 0},    {"size_call_throws", 0},
-      {"data_call_throws", 0},   {"reports_one_row_less", 1}, {"claims_more_rows", 1},
-      {"negative_row_count", 0}, {"huge_size", 0},
+      {"two_rows", 2},         {"size_call_succeeds", 2},
+      {"size_call_zero", 0},   {"not_supported", 0},
+      {"data_call_fails", 0},  {"size_call_throws", 0},
+      {"data_call_throws", 0}, {"reports_one_row_less", 1},
+      {"claims_more_rows", 1}, {"negative_row_count", 0},
+      {"huge_size", 0},
   };
   ExpectCasesCoverCorpus("fuzz_reader", Names(cases));
   for (const ReaderCase& c : cases) {
@@ -98,10 +100,8 @@ TEST(FuzzSeeds, NumberSeedsReachReadAndFormat) {
       {"text_15", true, 1, 3},   // 1,234,567,890.12
       {"text_16", true, 0, 1},   // "0 BS "
       {"text_17", true, 0, 2},   // a pattern as text
-      {"utf16_nbsp", true, 0, 2},
-      {"utf16_surrogate", true, 0, 1},
-      {"double_max", true, 0, 2},
-      {"double_subnormal", true, 0, 2},
+      {"utf16_nbsp", true, 0, 2}, {"utf16_surrogate", true, 0, 1},
+      {"double_max", true, 0, 2}, {"double_subnormal", true, 0, 2},
   };
   ExpectCasesCoverCorpus("fuzz_numbers", Names(cases));
   for (const NumbersCase& c : cases) {
@@ -147,10 +147,10 @@ TEST(FuzzSeeds, ChoiceSeedsReachEveryOutcome) {
 #ifdef ORV_FUZZ_NETLINK
 struct NetlinkCase {
   std::string file;
-  int progress;  // More 0, Done 1, Malformed 2, KernelError 3
-  std::uint32_t status;   // of the table call, for link dumps
-  std::int32_t records;   // the reader's, for link dumps
-  std::int32_t parsed;    // statistics entries or link events
+  int progress;          // More 0, Done 1, Malformed 2, KernelError 3
+  std::uint32_t status;  // of the table call, for link dumps
+  std::int32_t records;  // the reader's, for link dumps
+  std::int32_t parsed;   // statistics entries or link events
 };
 
 TEST(FuzzSeeds, NetlinkSeedsReachTheReader) {

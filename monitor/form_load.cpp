@@ -7,10 +7,10 @@
 namespace orv {
 
 // Colours of the graph, 0x00BBGGRR.
-inline constexpr Color kGraphBackground = 0;        // black
-inline constexpr Color kGraphForeground = 65280;    // green
-inline constexpr Color kGraphBorder = 255;          // red
-inline constexpr Color kGraphGrid = 0x808000;       // teal
+inline constexpr Color kGraphBackground = 0;      // black
+inline constexpr Color kGraphForeground = 65280;  // green
+inline constexpr Color kGraphBorder = 255;        // red
+inline constexpr Color kGraphGrid = 0x808000;     // teal
 
 void frmBandwidth::Form_Load() {
   colHistory = std::make_shared<History>();

@@ -20,6 +20,10 @@ constexpr FontDescription kArialBold{u"Arial", 8.25, true};
 
 constexpr std::string_view kWindow = "frmBandwidth";
 
+// The table reads as one row per control, as the window is laid out; the
+// formatter would put every field on a line of its own.
+// clang-format off
+
 // A caption label of the lower frame: transparent, black, in the window
 // font, naming the value box beside it.
 constexpr ControlDescription Caption(std::string_view name, TwipsRect rect, std::int16_t tab,
@@ -95,6 +99,7 @@ constexpr std::array kControls{
     Caption("Label2", {60, 285, 1335, 270}, 2, u" 接收字节:", "lblRecv"),
     Caption("Label5", {60, 1305, 1440, 345}, 1, u" 上载速率:", "lblUSpeed"),
 };
+// clang-format on
 
 constexpr FormDescription kForm{.name = kWindow,
                                 .caption = u"Orvendel",

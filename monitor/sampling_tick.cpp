@@ -138,8 +138,8 @@ void frmBandwidth::AverageAndShowRates(const Sample& s) {
         Text(kPrefixUploadTop, dblUploadSpeedTop / 1024, kPatternKbPerSecond, locale));
   });
   Attempt([&] {
-    lblDownloadSpeedAverage->Caption(Text(kPrefixDownloadAverage, dblDownloadSpeedAverage / 1024,
-                                          kPatternKbPerSecond, locale));
+    lblDownloadSpeedAverage->Caption(
+        Text(kPrefixDownloadAverage, dblDownloadSpeedAverage / 1024, kPatternKbPerSecond, locale));
   });
   Attempt([&] {
     lblUploadSpeedAverage->Caption(

@@ -55,7 +55,10 @@ class Collection {
     using reference = const T&;
     typename Entries::const_iterator it;
     const T& operator*() const { return it->value; }
-    ValueIterator& operator++() { ++it; return *this; }
+    ValueIterator& operator++() {
+      ++it;
+      return *this;
+    }
     bool operator==(const ValueIterator&) const = default;
   };
 

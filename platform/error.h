@@ -21,8 +21,7 @@ enum class ErrorCode : std::int32_t {
 // throw it and are skipped by the caller; nothing else is caught.
 class Error : public std::runtime_error {
  public:
-  Error(ErrorCode code, const std::string& what)
-      : std::runtime_error(what), m_code(code) {}
+  Error(ErrorCode code, const std::string& what) : std::runtime_error(what), m_code(code) {}
   ErrorCode code() const noexcept { return m_code; }
 
  private:

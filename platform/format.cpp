@@ -13,10 +13,10 @@ namespace {
 // What a pattern asks for. Only the five patterns of format.h are taken;
 // each is read by the same rules so that they cannot drift apart.
 struct Layout {
-  bool grouped = false;       // "," between integer placeholders
-  int min_int_digits = 1;     // "0"s before the point, never fewer than one
-  int decimals = 0;           // placeholders after the point
-  std::u16string_view suffix; // literal text after the number
+  bool grouped = false;        // "," between integer placeholders
+  int min_int_digits = 1;      // "0"s before the point, never fewer than one
+  int decimals = 0;            // placeholders after the point
+  std::u16string_view suffix;  // literal text after the number
 };
 
 Layout ReadPattern(std::u16string_view pattern) {
@@ -94,7 +94,8 @@ std::u16string Format(double value, std::u16string_view pattern, const NumberLoc
   std::string_view frac_part(digits.data() + int_len, static_cast<std::size_t>(layout.decimals));
 
   // Leading zeros go, down to the digits the pattern insists on.
-  while (int_part.size() > static_cast<std::size_t>(layout.min_int_digits) && int_part.front() == '0') {
+  while (int_part.size() > static_cast<std::size_t>(layout.min_int_digits) &&
+         int_part.front() == '0') {
     int_part.remove_prefix(1);
   }
   // A value that rounds to zero prints without a minus: never "-0.00".

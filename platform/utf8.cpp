@@ -8,7 +8,7 @@ namespace {
 constexpr char16_t kReplacement = u'\uFFFD';
 
 struct LeadInfo {
-  int continuation_bytes;  // -1: not a lead byte
+  int continuation_bytes;   // -1: not a lead byte
   std::uint8_t second_min;  // the second byte's range narrows to exclude
   std::uint8_t second_max;  // overlong forms, surrogates and > U+10FFFF
 };

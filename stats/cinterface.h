@@ -14,13 +14,17 @@ namespace orv {
 class CInterface {
  public:
   std::u16string InterfaceDescription() const { return m_interfaceDescription; }
-  void InterfaceDescription(std::u16string strNewValue) { m_interfaceDescription = std::move(strNewValue); }
+  void InterfaceDescription(std::u16string strNewValue) {
+    m_interfaceDescription = std::move(strNewValue);
+  }
   std::int32_t OutputQueueLength() const { return m_outputQueueLength; }
   void OutputQueueLength(std::int32_t lngNewValue) { m_outputQueueLength = lngNewValue; }
   std::int32_t OutgoingErrors() const { return m_outgoingErrors; }
   void OutgoingErrors(std::int32_t lngNewValue) { m_outgoingErrors = lngNewValue; }
   std::int32_t DiscardedOutgoingPackets() const { return m_discardedOutgoingPackets; }
-  void DiscardedOutgoingPackets(std::int32_t lngNewValue) { m_discardedOutgoingPackets = lngNewValue; }
+  void DiscardedOutgoingPackets(std::int32_t lngNewValue) {
+    m_discardedOutgoingPackets = lngNewValue;
+  }
   std::int32_t NonunicastPacketsSent() const { return m_nonunicastPacketsSent; }
   void NonunicastPacketsSent(std::int32_t lngNewValue) { m_nonunicastPacketsSent = lngNewValue; }
   std::int32_t UnicastPacketsSent() const { return m_unicastPacketsSent; }
@@ -32,11 +36,17 @@ class CInterface {
   std::int32_t IncomingErrors() const { return m_incomingErrors; }
   void IncomingErrors(std::int32_t lngNewValue) { m_incomingErrors = lngNewValue; }
   std::int32_t DiscardedIncomingPackets() const { return m_discardedIncomingPackets; }
-  void DiscardedIncomingPackets(std::int32_t lngNewValue) { m_discardedIncomingPackets = lngNewValue; }
+  void DiscardedIncomingPackets(std::int32_t lngNewValue) {
+    m_discardedIncomingPackets = lngNewValue;
+  }
   std::int32_t NonunicastPacketsReceived() const { return m_nonunicastPacketsReceived; }
-  void NonunicastPacketsReceived(std::int32_t lngNewValue) { m_nonunicastPacketsReceived = lngNewValue; }
+  void NonunicastPacketsReceived(std::int32_t lngNewValue) {
+    m_nonunicastPacketsReceived = lngNewValue;
+  }
   std::int32_t MaximumTransmissionUnit() const { return m_maximumTransmissionUnit; }
-  void MaximumTransmissionUnit(std::int32_t lngNewValue) { m_maximumTransmissionUnit = lngNewValue; }
+  void MaximumTransmissionUnit(std::int32_t lngNewValue) {
+    m_maximumTransmissionUnit = lngNewValue;
+  }
   std::int32_t UnicastPacketsReceived() const { return m_unicastPacketsReceived; }
   void UnicastPacketsReceived(std::int32_t lngNewValue) { m_unicastPacketsReceived = lngNewValue; }
   std::int32_t OctetsReceived() const { return m_octetsReceived; }

@@ -72,8 +72,8 @@ std::string FormatRecord(std::int32_t position, const CInterface& r) {
   std::snprintf(numbers, sizeof numbers,
                 "#%d index %d type %d oper %d admin %d mtu %d speed %u address %s in %u out %u",
                 position, r.InterfaceIndex(), r.InterfaceType(), r.OperationalStatus(),
-                r.AdminStatus(), r.MaximumTransmissionUnit(), Unsigned(r.Speed()),
-                address.c_str(), Unsigned(r.OctetsReceived()), Unsigned(r.OctetsSent()));
+                r.AdminStatus(), r.MaximumTransmissionUnit(), Unsigned(r.Speed()), address.c_str(),
+                Unsigned(r.OctetsReceived()), Unsigned(r.OctetsSent()));
   return std::string(numbers) + " name \"" + Printable(r.InterfaceName()) + "\" description \"" +
          Printable(r.InterfaceDescription()) + "\"";
 }

@@ -50,9 +50,7 @@ auto FindIndex(Entries& entries, std::uint32_t index) {
 CachedIfTableSource::CachedIfTableSource(CachedIfTableDeps deps)
     : m_deps(std::move(deps)), m_plain(m_deps.plain) {}
 
-CachedIfTableSource::Counts CachedIfTableSource::counts() const {
-  return m_counts;
-}
+CachedIfTableSource::Counts CachedIfTableSource::counts() const { return m_counts; }
 
 std::chrono::milliseconds CachedIfTableSource::ExtrasStagger(std::uint32_t index) {
   // 761 is prime to 1000: consecutive indexes land on distinct
@@ -110,8 +108,8 @@ void CachedIfTableSource::Apply(LinkEvent& event) {
 DumpStatus CachedIfTableSource::Refresh() {
   ++m_counts.refreshes;
   std::vector<LinkInfo> links;
-  const DumpStatus status = m_deps.plain.dumpLinks ? m_deps.plain.dumpLinks(links)
-                                                  : DumpStatus::Unavailable;
+  const DumpStatus status =
+      m_deps.plain.dumpLinks ? m_deps.plain.dumpLinks(links) : DumpStatus::Unavailable;
   if (status != DumpStatus::Ok) {
     m_valid = false;
     return status;
@@ -166,8 +164,8 @@ void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
     extras = m_deps.plain.readExtras(entry.info);
   }
   entry.readAt = now;
-  entry.due = now + kExtrasMaxAge - (first ? ExtrasStagger(entry.info.index)
-                                           : std::chrono::milliseconds(0));
+  entry.due = now + kExtrasMaxAge -
+              (first ? ExtrasStagger(entry.info.index) : std::chrono::milliseconds(0));
   if (first || !SameExtras(extras, entry.extras)) entry.rowBuilt = false;
   entry.extras = extras;
   entry.extrasRead = true;
@@ -175,8 +173,7 @@ void CachedIfTableSource::EnsureExtras(Entry& entry, Clock::time_point now) {
 
 void CachedIfTableSource::WriteRows(std::uint8_t* table) {
   const auto now = m_deps.plain.now ? m_deps.plain.now() : Clock::now();
-  le::PutU32(std::span(table, kIfTableHeaderSize), 0,
-             static_cast<std::uint32_t>(m_entries.size()));
+  le::PutU32(std::span(table, kIfTableHeaderSize), 0, static_cast<std::uint32_t>(m_entries.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
     Entry& e = m_entries[i];
@@ -254,23 +251,21 @@ NetlinkStatsDumper::NetlinkStatsDumper() = default;
 NetlinkStatsDumper::~NetlinkStatsDumper() = default;
 
 DumpStatus NetlinkStatsDumper::operator()(std::vector<LinkCounters>& out) {
-  return RunDump(
-      m_socket, m_seq, &NetlinkSocket::DumpStats, out,
-      [](int error) {
-        // A kernel without the request, or a policy against it, will not
-        // change its mind; anything else may pass.
-        switch (error) {
-          case EOPNOTSUPP:
-          case EPERM:
-          case EACCES:
-          case EINVAL:
-          case EAFNOSUPPORT:
-          case EPROTONOSUPPORT:
-            return DumpStatus::Unavailable;
-          default:
-            return DumpStatus::Failed;
-        }
-      });
+  return RunDump(m_socket, m_seq, &NetlinkSocket::DumpStats, out, [](int error) {
+    // A kernel without the request, or a policy against it, will not
+    // change its mind; anything else may pass.
+    switch (error) {
+      case EOPNOTSUPP:
+      case EPERM:
+      case EACCES:
+      case EINVAL:
+      case EAFNOSUPPORT:
+      case EPROTONOSUPPORT:
+        return DumpStatus::Unavailable;
+      default:
+        return DumpStatus::Failed;
+    }
+  });
 }
 
 CachedIfTableDeps SystemCachedDeps() {

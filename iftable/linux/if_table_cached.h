@@ -41,11 +41,11 @@ class CachedIfTableSource {
 
   // What the calls so far have cost, for tests and benchmarks.
   struct Counts {
-    std::uint64_t refreshes = 0;     // full link dumps asked for
-    std::uint64_t statsDumps = 0;    // statistics dumps asked for
-    std::uint64_t events = 0;        // notifications applied to the cache
-    std::uint64_t plainCalls = 0;    // calls answered by the plain source
-    std::uint64_t extrasReads = 0;   // per-interface file reads
+    std::uint64_t refreshes = 0;    // full link dumps asked for
+    std::uint64_t statsDumps = 0;   // statistics dumps asked for
+    std::uint64_t events = 0;       // notifications applied to the cache
+    std::uint64_t plainCalls = 0;   // calls answered by the plain source
+    std::uint64_t extrasReads = 0;  // per-interface file reads
   };
   Counts counts() const;
 

@@ -9,8 +9,7 @@ namespace orv {
 GetIfTableFn SystemIfTable() {
   // Each table call owns its sockets and cache; copies of the function
   // share them.
-  auto source =
-      std::make_shared<linux_if::CachedIfTableSource>(linux_if::SystemCachedDeps());
+  auto source = std::make_shared<linux_if::CachedIfTableSource>(linux_if::SystemCachedDeps());
   return [source](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     return source->GetIfTable(table, size, order);
   };

@@ -4,17 +4,17 @@
 #include <linux/ethtool.h>
 #include <linux/netlink.h>
 #include <linux/sockios.h>
+#include <net/if.h>
+#include <net/if_arp.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
-#include <net/if_arp.h>
-#include <net/if.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <unordered_set>
 
@@ -92,12 +92,10 @@ std::uint32_t IfTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size
 
   ++m_generation;
   const auto now = m_deps.now ? m_deps.now() : std::chrono::steady_clock::now();
-  le::PutU32(std::span(table, kIfTableHeaderSize), 0,
-             static_cast<std::uint32_t>(links.size()));
+  le::PutU32(std::span(table, kIfTableHeaderSize), 0, static_cast<std::uint32_t>(links.size()));
   std::uint8_t* at = table + kIfTableHeaderSize;
   for (const auto& link : links) {
-    const LinkExtras extras =
-        link.countersOnly ? LinkExtras{} : ExtrasFor(link, now);
+    const LinkExtras extras = link.countersOnly ? LinkExtras{} : ExtrasFor(link, now);
     WriteIfRow(std::span<std::uint8_t, kIfRowSize>(at, kIfRowSize), ToIfRow(link, extras));
     at += kIfRowSize;
   }
@@ -117,11 +115,10 @@ NetlinkLinkDumper::NetlinkLinkDumper() : m_state(std::make_unique<State>()) {}
 NetlinkLinkDumper::~NetlinkLinkDumper() = default;
 
 DumpStatus NetlinkLinkDumper::operator()(std::vector<LinkInfo>& links) {
-  return RunDump(
-      m_state->socket, m_state->seq, &NetlinkSocket::DumpLinks, links,
-      // The kernel itself refusing the dump means netlink is of no use
-      // here (a filter, a policy): that is what the fallback is for.
-      [](int) { return DumpStatus::Unavailable; });
+  return RunDump(m_state->socket, m_state->seq, &NetlinkSocket::DumpLinks, links,
+                 // The kernel itself refusing the dump means netlink is of no use
+                 // here (a filter, a policy): that is what the fallback is for.
+                 [](int) { return DumpStatus::Unavailable; });
 }
 
 namespace {
@@ -220,8 +217,9 @@ std::optional<std::string> ReadProcNetDevFile() {
 
 IfTableDeps SystemDeps() {
   IfTableDeps deps;
-  deps.dumpLinks = [dumper = std::make_shared<NetlinkLinkDumper>()](
-                       std::vector<LinkInfo>& links) { return (*dumper)(links); };
+  deps.dumpLinks = [dumper = std::make_shared<NetlinkLinkDumper>()](std::vector<LinkInfo>& links) {
+    return (*dumper)(links);
+  };
   deps.readProcNetDev = ReadProcNetDevFile;
   auto speed = std::make_shared<DriverSpeedReader>();
   deps.readExtras = [speed](const LinkInfo& link) {

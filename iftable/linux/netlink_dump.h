@@ -23,8 +23,8 @@ DumpStatus RunDump(NetlinkSocket& socket, std::uint32_t& seq, DumpCall dump,
     if (!socket.Open()) return DumpStatus::Unavailable;
     DumpParser<Entry> parser(++seq, socket.portId());
     DumpProgress progress = DumpProgress::More;
-    const auto result =
-        (socket.*dump)(seq, [&](std::span<const std::uint8_t> datagram) -> NetlinkSocket::SinkAnswer {
+    const auto result = (socket.*dump)(
+        seq, [&](std::span<const std::uint8_t> datagram) -> NetlinkSocket::SinkAnswer {
           progress = parser.Feed(datagram);
           return {progress == DumpProgress::More, progress == DumpProgress::Done};
         });

@@ -202,8 +202,8 @@ int ErrnoOf(std::int32_t err) {
 // The messages every dump reply shares: the end, errors, overruns. nullopt
 // for a message that carries data, which the caller parses.
 std::optional<DumpProgress> ControlMessage(std::uint16_t type, std::uint16_t flags,
-                                           std::span<const std::uint8_t> payload,
-                                           bool& interrupted, int& kernelError) {
+                                           std::span<const std::uint8_t> payload, bool& interrupted,
+                                           int& kernelError) {
   if (flags & NLM_F_DUMP_INTR) interrupted = true;
   switch (type) {
     case NLMSG_NOOP:

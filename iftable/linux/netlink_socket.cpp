@@ -88,8 +88,8 @@ bool NetlinkSocket::Open() {
   local.nl_family = AF_NETLINK;
   socklen_t len = sizeof local;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0 ||
-      len != sizeof local || local.nl_family != AF_NETLINK) {
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0 || len != sizeof local ||
+      local.nl_family != AF_NETLINK) {
     ::close(fd);
     return false;
   }

@@ -9,11 +9,11 @@
 namespace orv::linux_if {
 
 enum class SocketResult {
-  Ok,          // the sink saw the end of the dump
-  Unavailable, // netlink cannot be opened or the request cannot be sent
-  IoFailure,   // receiving failed or timed out part-way
-  Truncated,   // a datagram did not fit the buffer (the buffer has grown)
-  SinkFailed,  // the sink refused the bytes
+  Ok,           // the sink saw the end of the dump
+  Unavailable,  // netlink cannot be opened or the request cannot be sent
+  IoFailure,    // receiving failed or timed out part-way
+  Truncated,    // a datagram did not fit the buffer (the buffer has grown)
+  SinkFailed,   // the sink refused the bytes
 };
 
 class NetlinkSocket {

@@ -13,7 +13,7 @@
 
 namespace orv::if_row {
 
-#define ORV_FIELD_AT(field, offset, bytes)                                  \
+#define ORV_FIELD_AT(field, offset, bytes)                                 \
   static_assert(offsetof(MIB_IFROW, field) == (offset), #field " offset"); \
   static_assert(sizeof(MIB_IFROW::field) == (bytes), #field " width")
 

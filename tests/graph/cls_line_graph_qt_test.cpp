@@ -52,8 +52,7 @@ class LineGraphOnPictureBox : public ::testing::Test {
 };
 
 std::string Describe(const QColor& c) {
-  return std::to_string(c.red()) + "," + std::to_string(c.green()) + "," +
-         std::to_string(c.blue());
+  return std::to_string(c.red()) + "," + std::to_string(c.green()) + "," + std::to_string(c.blue());
 }
 
 // A value of 25 puts the line at y = 0.75 H, clear of the grid's rows
@@ -93,7 +92,8 @@ TEST_F(LineGraphOnPictureBox, DrawsBackgroundLineAndGridInTheirColoursAndKeepsTh
   EXPECT_EQ(at(image, 0, openRow), kTeal) << Describe(at(image, 0, openRow));
   const int gridColumn = static_cast<int>(cellW * 4);
   bool teal = false;
-  for (int x = gridColumn - 1; x <= gridColumn + 1; ++x) teal = teal || at(image, x, openRow) == kTeal;
+  for (int x = gridColumn - 1; x <= gridColumn + 1; ++x)
+    teal = teal || at(image, x, openRow) == kTeal;
   EXPECT_TRUE(teal) << "no teal pixel near x = " << cellW * 4;
 
   // What the widget shows, before and after a repaint, is the drawn image.

@@ -183,7 +183,8 @@ TEST(LineGraphDraw, SetsUpTheSurfaceOnlyWhereItDiffers) {
     EXPECT_EQ(rig.pic.Ops(), c.ops) << c.name;
     std::vector<std::int32_t> setValues;
     for (const Call& call : rig.pic.calls) {
-      if (call.op == Op::SetAutoRedraw || call.op == Op::SetScaleMode) setValues.push_back(call.value);
+      if (call.op == Op::SetAutoRedraw || call.op == Op::SetScaleMode)
+        setValues.push_back(call.value);
       if (call.op == Op::SetBackColor) {
         EXPECT_EQ(call.color, kBack) << c.name;
       }
@@ -247,8 +248,7 @@ TEST(LineGraphDraw, BorderIsBPlusOneNestedOutlinesInsetByThePenWidth) {
     std::int16_t drawWidth;
   };
   for (const Case& c : std::vector<Case>{{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 3}}) {
-    const std::string name =
-        "B=" + std::to_string(c.border) + " D=" + std::to_string(c.drawWidth);
+    const std::string name = "B=" + std::to_string(c.border) + " D=" + std::to_string(c.drawWidth);
     Rig rig(c.border, std::vector<double>(100, 0.0));
     rig.pic.drawWidth = c.drawWidth;
     rig.Draw();
@@ -316,8 +316,8 @@ TEST(LineGraphDraw, BorderSizesAtTheSixteenBitLimits) {
       {INT16_MIN, 1, false, 0, 0, 150},
   };
   for (const Case& c : cases) {
-    const std::string name = "B=" + std::to_string(c.border) + " D=" +
-                             std::to_string(c.drawWidth) + (c.grid ? " grid" : "");
+    const std::string name = "B=" + std::to_string(c.border) + " D=" + std::to_string(c.drawWidth) +
+                             (c.grid ? " grid" : "");
     Rig rig(c.border, std::vector<double>(150, 1.0), c.grid);
     rig.pic.drawWidth = c.drawWidth;
     rig.Draw();
@@ -426,8 +426,8 @@ TEST(LineGraphDraw, HistoryIsTrimmedToItsNewestHundredAndShortOnesEndTheLine) {
     int entries;
     std::size_t segments;
   };
-  const std::vector<Case> cases = {{0, 0}, {1, 1}, {50, 50}, {99, 99}, {100, 100}, {101, 100},
-                                   {150, 100}};
+  const std::vector<Case> cases = {{0, 0},     {1, 1},     {50, 50},  {99, 99},
+                                   {100, 100}, {101, 100}, {150, 100}};
   for (const Case& c : cases) {
     const std::string name = std::to_string(c.entries) + " entries";
     const auto values = Generate(c.entries, [](int k) { return k * 0.5; });

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/monitor/probe_process.h"
 #include "tests/iftable/linux/netns.h"
+#include "tests/monitor/probe_process.h"
 
 namespace orv {
 namespace {
@@ -192,9 +192,10 @@ TEST_F(ChurnTest, AThousandPairsComeAndGoAndTheListFollows) {
   EXPECT_EQ(shown, links) << "the list one tick after the last change";
   EXPECT_EQ(after->index, 0);
 
-  std::printf("churn: %d cycles (%d pairs added and removed) in %d batches, %zu ticks meanwhile, "
-              "%.1f s wall\n",
-              removed, added, batches, churnTicks, seconds);
+  std::printf(
+      "churn: %d cycles (%d pairs added and removed) in %d batches, %zu ticks meanwhile, "
+      "%.1f s wall\n",
+      removed, added, batches, churnTicks, seconds);
   RecordProperty("cycles", removed);
   RecordProperty("wall_s", std::to_string(seconds));
   EXPECT_GT(churnTicks, 10u) << "the window hardly ticked while links changed";

@@ -95,9 +95,10 @@ QRect RegionOf(const test::QtWindow& window, const char* name) {
     QStyleOptionComboBox option;
     option.initFrom(w);
     option.editable = false;
-    local = w->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                       QStyle::SC_ComboBoxEditField, w);
-  } else if (auto* label = dynamic_cast<qt::QtLabel*>(w); label != nullptr && label->frameWidth() > 0) {
+    local =
+        w->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, w);
+  } else if (auto* label = dynamic_cast<qt::QtLabel*>(w);
+             label != nullptr && label->frameWidth() > 0) {
     local.adjust(2, 2, -2, -2);
   }
   // Inside the container's own frame line, which is not the text's.
@@ -119,8 +120,8 @@ std::unique_ptr<test::QtWindow> ShownWindow() {
 void ExpectReadable(const char* scheme, const QImage& shot, const test::QtWindow& window) {
   for (const Region& r : kRegions) {
     const test::TextContrast c = MeasureText(shot, RegionOf(window, r.name));
-    std::printf("contrast %s %s %.2f text %06x background %06x\n", scheme, r.name, c.ratio,
-                c.text, c.background);
+    std::printf("contrast %s %s %.2f text %06x background %06x\n", scheme, r.name, c.ratio, c.text,
+                c.background);
     ::testing::Test::RecordProperty(std::string(scheme) + "_" + r.name, std::to_string(c.ratio));
     if (r.held) {
       EXPECT_GE(c.ratio, 4.5) << r.name << " under the " << scheme << " palette";

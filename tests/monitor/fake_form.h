@@ -87,13 +87,20 @@ class FakeForm : public Form {
     for (const ControlDescription& d : description.controls) {
       const std::string name(d.name);
       switch (d.kind) {
-        case ControlKind::Label: labels[name].text = d.caption; break;
-        case ControlKind::DropDownList: lists[name]; break;
-        case ControlKind::PictureBox: pictures[name]; break;
+        case ControlKind::Label:
+          labels[name].text = d.caption;
+          break;
+        case ControlKind::DropDownList:
+          lists[name];
+          break;
+        case ControlKind::PictureBox:
+          pictures[name];
+          break;
         case ControlKind::Timer:
           timers[name].windowAlive = m_alive.get();
           break;
-        case ControlKind::Frame: break;
+        case ControlKind::Frame:
+          break;
       }
     }
   }

@@ -22,11 +22,11 @@
 namespace orv {
 namespace {
 
+using test::FakeForm;
 using test::Interfaces;
+using test::RecordingSurface;
 using test::ScriptedReader;
 using test::Table;
-using test::FakeForm;
-using test::RecordingSurface;
 using Texts = std::vector<std::u16string>;
 
 constexpr std::uint32_t k2p31 = 2147483648u;
@@ -78,10 +78,14 @@ class MonitorTest : public ::testing::Test {
 
   Texts Captions() const {
     const frmBandwidth& w = *window;
-    return {w.lblType->Caption(),          w.lblRecv->Caption(),
-            w.lblSent->Caption(),          w.lblDownloadSpeedTop->Caption(),
-            w.lblUploadSpeedTop->Caption(), w.lblDownloadSpeedAverage->Caption(),
-            w.lblUploadSpeedAverage->Caption(), w.lblDSpeed->Caption(),
+    return {w.lblType->Caption(),
+            w.lblRecv->Caption(),
+            w.lblSent->Caption(),
+            w.lblDownloadSpeedTop->Caption(),
+            w.lblUploadSpeedTop->Caption(),
+            w.lblDownloadSpeedAverage->Caption(),
+            w.lblUploadSpeedAverage->Caption(),
+            w.lblDSpeed->Caption(),
             w.lblUSpeed->Caption()};
   }
 
@@ -106,8 +110,12 @@ struct ChoiceCase {
 
 void PrintTo(const ChoiceCase& c, std::ostream* os) {
   *os << c.interfaces << " interfaces, stored "
-      << (c.stored ? "\"" + std::string(c.stored->begin(), c.stored->begin() + std::min<std::size_t>(c.stored->size(), 20)) + "\""
-                   : std::string("nothing"));
+      << (c.stored
+              ? "\"" +
+                    std::string(c.stored->begin(),
+                                c.stored->begin() + std::min<std::size_t>(c.stored->size(), 20)) +
+                    "\""
+              : std::string("nothing"));
 }
 
 class StartUpChoiceTest : public MonitorTest, public ::testing::WithParamInterface<ChoiceCase> {};
@@ -129,19 +137,15 @@ INSTANTIATE_TEST_SUITE_P(
     Stored, StartUpChoiceTest,
     ::testing::Values(
         // An empty table: no selection, whatever is stored, and no failure.
-        ChoiceCase{0, std::nullopt, -1}, ChoiceCase{0, u"2", -1},
-        ChoiceCase{0, u"-1", -1}, ChoiceCase{0, u"-2", -1},
-        ChoiceCase{1, std::nullopt, 0}, ChoiceCase{1, u"1", 0},
-        ChoiceCase{1, u"-1", -1},
-        ChoiceCase{3, std::nullopt, 0}, ChoiceCase{3, u"2", 2},
-        ChoiceCase{3, u"3", 0}, ChoiceCase{3, u"1.5", 2},
-        ChoiceCase{3, u"0.5", 0}, ChoiceCase{3, u"2.5", 0},
-        ChoiceCase{3, u"-1", -1}, ChoiceCase{3, u"-1.4", -1},
-        ChoiceCase{3, u"-0.5", 0}, ChoiceCase{3, u"-2", 0},
-        ChoiceCase{3, u"-40000", 0}, ChoiceCase{3, u"abc", 0},
-        ChoiceCase{3, u" 1xyz", 1}, ChoiceCase{3, u"", 0},
-        ChoiceCase{3, u"1e309", 0}, ChoiceCase{3, u"-1e309", 0},
-        ChoiceCase{3, kLongLetters, 0}, ChoiceCase{3, kLongDigits, 0}));
+        ChoiceCase{0, std::nullopt, -1}, ChoiceCase{0, u"2", -1}, ChoiceCase{0, u"-1", -1},
+        ChoiceCase{0, u"-2", -1}, ChoiceCase{1, std::nullopt, 0}, ChoiceCase{1, u"1", 0},
+        ChoiceCase{1, u"-1", -1}, ChoiceCase{3, std::nullopt, 0}, ChoiceCase{3, u"2", 2},
+        ChoiceCase{3, u"3", 0}, ChoiceCase{3, u"1.5", 2}, ChoiceCase{3, u"0.5", 0},
+        ChoiceCase{3, u"2.5", 0}, ChoiceCase{3, u"-1", -1}, ChoiceCase{3, u"-1.4", -1},
+        ChoiceCase{3, u"-0.5", 0}, ChoiceCase{3, u"-2", 0}, ChoiceCase{3, u"-40000", 0},
+        ChoiceCase{3, u"abc", 0}, ChoiceCase{3, u" 1xyz", 1}, ChoiceCase{3, u"", 0},
+        ChoiceCase{3, u"1e309", 0}, ChoiceCase{3, u"-1e309", 0}, ChoiceCase{3, kLongLetters, 0},
+        ChoiceCase{3, kLongDigits, 0}));
 
 TEST_F(MonitorTest, StartUpListsEveryDescriptionWithOneSpaceFromOneTableRead) {
   Table t;
@@ -255,16 +259,16 @@ TEST_P(DeltaTest, ShowsTheModularChangeWithItsPattern) {
 
 INSTANTIATE_TEST_SUITE_P(
     Samples, DeltaTest,
-    ::testing::Values(
-        DeltaCase{"Zero", 1000, 1000, u"0 BS ", u"1 KB"},
-        DeltaCase{"Bytes1023", 10000, 11023, u"1023 BS ", u"11 KB"},
-        DeltaCase{"KB1024", 10000, 11024, u"1.00 KBS ", u"11 KB"},
-        DeltaCase{"KB1700", 0, 1700, u"1.66 KBS ", u"2 KB"},
-        DeltaCase{"Fall4096", 100000, 95904, u"-4096 BS ", u"94 KB"},
-        DeltaCase{"Crossing2p31", k2p31 - 100, k2p31 + 412, u"512 BS ", u"2,097,152 KB"},
-        DeltaCase{"Wrapping2p32", 4294967295u - 299, 724, u"1.00 KBS ", u"1 KB"},
-        DeltaCase{"LargeKB", 0, 123456789, u"120563.27 KBS ", u"120,563 KB"},
-        DeltaCase{"TopOfRange", 0, 4294967295u, u"-1 BS ", u"4,194,304 KB"}),
+    ::testing::Values(DeltaCase{"Zero", 1000, 1000, u"0 BS ", u"1 KB"},
+                      DeltaCase{"Bytes1023", 10000, 11023, u"1023 BS ", u"11 KB"},
+                      DeltaCase{"KB1024", 10000, 11024, u"1.00 KBS ", u"11 KB"},
+                      DeltaCase{"KB1700", 0, 1700, u"1.66 KBS ", u"2 KB"},
+                      DeltaCase{"Fall4096", 100000, 95904, u"-4096 BS ", u"94 KB"},
+                      DeltaCase{"Crossing2p31", k2p31 - 100, k2p31 + 412, u"512 BS ",
+                                u"2,097,152 KB"},
+                      DeltaCase{"Wrapping2p32", 4294967295u - 299, 724, u"1.00 KBS ", u"1 KB"},
+                      DeltaCase{"LargeKB", 0, 123456789, u"120563.27 KBS ", u"120,563 KB"},
+                      DeltaCase{"TopOfRange", 0, 4294967295u, u"-1 BS ", u"4,194,304 KB"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MonitorTest, ModularTotalsOfTheRealReaderGiveTheTrueDeltaAcrossTheWrap) {
@@ -582,8 +586,9 @@ INSTANTIATE_TEST_SUITE_P(
                       t.onYield = [](int) { throw Error(ErrorCode::InvalidCall, "yield"); };
                     }},
         FailureCase{"NoHistory", [](MonitorTest& t) { t.window->colHistory.reset(); }},
-        FailureCase{"NoEntrySelected",
-                    [](MonitorTest& t) { t.window->cboConnectionType->ListIndex(std::int16_t{-1}); }},
+        FailureCase{
+            "NoEntrySelected",
+            [](MonitorTest& t) { t.window->cboConnectionType->ListIndex(std::int16_t{-1}); }},
         FailureCase{"AverageNotFinite",
                     [](MonitorTest& t) {
                       t.window->dblDownloadSpeedAverage = std::numeric_limits<double>::infinity();

@@ -50,8 +50,13 @@ inline std::unique_ptr<QtWindow> MakeWindow(bool startTimers = false) {
 }
 
 inline const QStringList& CjkFamilies() {
-  static const QStringList families = {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei",
-                                       "Noto Sans CJK SC", "Noto Sans SC", "Droid Sans Fallback"};
+  static const QStringList families = {"宋体",
+                                       "SimSun",
+                                       "NSimSun",
+                                       "WenQuanYi Micro Hei",
+                                       "Noto Sans CJK SC",
+                                       "Noto Sans SC",
+                                       "Droid Sans Fallback"};
   return families;
 }
 

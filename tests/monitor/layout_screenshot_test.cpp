@@ -60,8 +60,7 @@ TEST(ScreenshotTest, GrabShowsBannerGraphAndValueBoxes) {
   EXPECT_EQ(Rgb24(shot, 100, 345), kFace);
   bool textAtRight = false;
   for (int x = 170; x < 209 && !textAtRight; ++x)
-    for (int y = 337; y < 356 && !textAtRight; ++y)
-      textAtRight = qGray(shot.pixel(x, y)) < 128;
+    for (int y = 337; y < 356 && !textAtRight; ++y) textAtRight = qGray(shot.pixel(x, y)) < 128;
   EXPECT_TRUE(textAtRight) << "right-aligned text missing";
   for (int x = 103; x < 140; ++x) EXPECT_EQ(Rgb24(shot, x, 346), kWhite) << "text not at the right";
 }

@@ -54,13 +54,37 @@ const Expected kControls[] = {
     {"cboConnectionType", Kind::List, "Frame2", {4, 77, 364, 22}, {}, {}, {}, Face::LatinBold},
     {"lblType", Kind::Label, "Frame2", {93, 104, 286, 31}, "TokenRing ", kGrey, {}, Face::Latin},
     {"Label1", Kind::Label, "Frame2", {9, 104, 73, 14}, "连接类型 :", {}, {}, Face::Window},
-    {"lblDownloadSpeedTop", Kind::Label, "Frame2", {3, 10, 54, 12}, "下载速率:", kBlack, {},
+    {"lblDownloadSpeedTop",
+     Kind::Label,
+     "Frame2",
+     {3, 10, 54, 12},
+     "下载速率:",
+     kBlack,
+     {},
      Face::Window},
-    {"lblUploadSpeedTop", Kind::Label, "Frame2", {5, 27, 54, 12}, "上载速率:", kBlack, {},
+    {"lblUploadSpeedTop",
+     Kind::Label,
+     "Frame2",
+     {5, 27, 54, 12},
+     "上载速率:",
+     kBlack,
+     {},
      Face::Window},
-    {"lblDownloadSpeedAverage", Kind::Label, "Frame2", {4, 43, 78, 12}, "平均下载速率:", kBlack,
-     {}, Face::Window},
-    {"lblUploadSpeedAverage", Kind::Label, "Frame2", {4, 59, 78, 12}, "平均上载速率:", kBlack, {},
+    {"lblDownloadSpeedAverage",
+     Kind::Label,
+     "Frame2",
+     {4, 43, 78, 12},
+     "平均下载速率:",
+     kBlack,
+     {},
+     Face::Window},
+    {"lblUploadSpeedAverage",
+     Kind::Label,
+     "Frame2",
+     {4, 59, 78, 12},
+     "平均上载速率:",
+     kBlack,
+     {},
      Face::Window},
     {"Frame3", Kind::Frame, "frmBandwidth", {0, 320, 380, 118}, {}, {}, kFace, Face::Inherit},
     {"lblUSpeed", Kind::Label, "Frame3", {101, 87, 110, 23}, "Label7", kBlack, kWhite, Face::Latin},
@@ -137,18 +161,21 @@ TEST_P(ControlTest, IsBuiltAsLaidOut) {
   switch (e.face) {
     case Face::Inherit:
     case Face::Window:
-      EXPECT_TRUE(CjkFamilies().contains(info.family())) << e.name << ": " << info.family().toStdString();
+      EXPECT_TRUE(CjkFamilies().contains(info.family()))
+          << e.name << ": " << info.family().toStdString();
       EXPECT_EQ(info.pixelSize(), 12) << e.name;
       EXPECT_EQ(info.weight(), QFont::Normal) << e.name;
       break;
     case Face::WindowBold:
-      EXPECT_TRUE(CjkFamilies().contains(info.family())) << e.name << ": " << info.family().toStdString();
+      EXPECT_TRUE(CjkFamilies().contains(info.family()))
+          << e.name << ": " << info.family().toStdString();
       EXPECT_EQ(info.pixelSize(), 12) << e.name;
       EXPECT_EQ(widget->font().weight(), QFont::Bold) << e.name;
       break;
     case Face::Latin:
     case Face::LatinBold:
-      EXPECT_TRUE(LatinFamilies().contains(info.family())) << e.name << ": " << info.family().toStdString();
+      EXPECT_TRUE(LatinFamilies().contains(info.family()))
+          << e.name << ": " << info.family().toStdString();
       EXPECT_EQ(info.pixelSize(), 11) << e.name;
       EXPECT_EQ(widget->font().weight(), e.face == Face::LatinBold ? QFont::Bold : QFont::Normal)
           << e.name;
@@ -199,7 +226,8 @@ TEST(WindowLayoutTest, WindowPropertiesAreTheLayouts) {
   EXPECT_FALSE(window->widget->windowIcon().isNull());
   EXPECT_EQ(window->widget->windowIcon().pixmap(32, 32).size(), QSize(32, 32));
   // The window binds the named controls.
-  EXPECT_EQ(window->widget->findChild<QWidget*>(QStringLiteral("lblRecv")), static_cast<QWidget*>(window->L("lblRecv")));
+  EXPECT_EQ(window->widget->findChild<QWidget*>(QStringLiteral("lblRecv")),
+            static_cast<QWidget*>(window->L("lblRecv")));
   EXPECT_EQ(window->logic->lblRecv, static_cast<Label*>(window->L("lblRecv")));
   EXPECT_EQ(window->logic->tmrUpdate, static_cast<Timer*>(window->T("tmrUpdate")));
 }
@@ -221,7 +249,7 @@ TEST(WindowLayoutTest, TimersHaveTheirPeriodsAndRunOnlyWhenAsked) {
 TEST(WindowLayoutTest, ValueBoxesAlignRightInsideASingleBorder) {
   auto window = MakeWindow();
   for (qt::QtLabel* box : {window->L("lblRecv"), window->L("lblSent"), window->L("lblDSpeed"),
-                       window->L("lblUSpeed")}) {
+                           window->L("lblUSpeed")}) {
     EXPECT_TRUE(box->alignment() & Qt::AlignRight) << box->objectName().toStdString();
     EXPECT_EQ(box->frameShape(), QFrame::Box) << box->objectName().toStdString();
     EXPECT_EQ(box->frameWidth(), 1) << box->objectName().toStdString();
@@ -251,19 +279,19 @@ TEST_P(AutoSizeTest, GrowsToTheRightFromItsTopLeftOnLongerText) {
   const QRect after = label->geometry();
   EXPECT_EQ(after.topLeft(), before.topLeft()) << GetParam().name;
   EXPECT_GT(after.width(), before.width()) << GetParam().name;
-  EXPECT_EQ(after.width(), QFontMetrics(label->font()).horizontalAdvance(longer)) << GetParam().name;
+  EXPECT_EQ(after.width(), QFontMetrics(label->font()).horizontalAdvance(longer))
+      << GetParam().name;
   EXPECT_EQ(after.height(), QFontMetrics(label->font()).height()) << GetParam().name;
   // Still transparent: only its text is painted over the frame.
   EXPECT_FALSE(label->autoFillBackground());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PeakAndAverage, AutoSizeTest,
-    ::testing::Values(Growth{"lblDownloadSpeedTop"},
-                      Growth{"lblUploadSpeedTop"},
-                      Growth{"lblDownloadSpeedAverage"},
-                      Growth{"lblUploadSpeedAverage"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PeakAndAverage, AutoSizeTest,
+                         ::testing::Values(Growth{"lblDownloadSpeedTop"},
+                                           Growth{"lblUploadSpeedTop"},
+                                           Growth{"lblDownloadSpeedAverage"},
+                                           Growth{"lblUploadSpeedAverage"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowLayoutTest, OtherLabelsKeepTheirBoxWhenTheTextChanges) {
   auto window = MakeWindow();
@@ -304,10 +332,9 @@ TEST(WindowLayoutTest, TheListIsTheFirstControlToTakeTheFocus) {
   // Nothing else reacts to keys: the graph and the banner take no focus.
   std::vector<QWidget*> expected = {window->List()};
   EXPECT_EQ(chain, expected);
-  for (QWidget* label : std::initializer_list<QWidget*>{window->L("Label1"), window->L("lblRecv"),
-                                                        window->Frame("Frame2"),
-                                                        window->Frame("Frame3"), window->Graph(),
-                                                        window->Banner()}) {
+  for (QWidget* label : std::initializer_list<QWidget*>{
+           window->L("Label1"), window->L("lblRecv"), window->Frame("Frame2"),
+           window->Frame("Frame3"), window->Graph(), window->Banner()}) {
     EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << label->objectName().toStdString();
   }
 }
@@ -327,8 +354,10 @@ TEST(WindowLayoutTest, ScreenReadersNameEveryControlThatShowsData) {
   window->List()->AddItem(u"eth0 ");
   window->List()->ListIndex(std::int16_t{0});
   const Spoken spoken[] = {
-      {"lblRecv", "接收字节:", "Label2"},   {"lblSent", "发送字节:", "Label3"},
-      {"lblDSpeed", "下载速率:", "Label4"}, {"lblUSpeed", "上载速率:", "Label5"},
+      {"lblRecv", "接收字节:", "Label2"},
+      {"lblSent", "发送字节:", "Label3"},
+      {"lblDSpeed", "下载速率:", "Label4"},
+      {"lblUSpeed", "上载速率:", "Label5"},
       {"cboConnectionType", "连接类型 :", "Label1"},
       {"PIC1", "平均下载速率曲线", nullptr},
   };
@@ -376,7 +405,8 @@ TEST(WindowLayoutTest, TheFocusedListShowsAFocusCue) {
 TEST(WindowLayoutTest, ResizingTheWindowMovesNothing) {
   auto window = MakeWindow();
   QMap<QString, QRect> before;
-  for (QWidget* w : window->widget->findChildren<QWidget*>()) before[w->objectName()] = w->geometry();
+  for (QWidget* w : window->widget->findChildren<QWidget*>())
+    before[w->objectName()] = w->geometry();
   window->widget->show();
   for (QSize size : {QSize(200, 150), QSize(900, 700)}) {
     window->widget->resize(size);
@@ -435,7 +465,8 @@ TEST(ArtTest, HighDensityScreensGetTheSharpBannerAndEveryIconSize) {
   }
   // A size drawn is that drawing; one between is the next larger, reduced.
   const QImage at48 = icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
-  EXPECT_EQ(at48, QImage(QStringLiteral(":/art/icon-48.png")).convertToFormat(QImage::Format_ARGB32));
+  EXPECT_EQ(at48,
+            QImage(QStringLiteral(":/art/icon-48.png")).convertToFormat(QImage::Format_ARGB32));
   EXPECT_EQ(icon.pixmap(40, 40).size(), QSize(40, 40));
   EXPECT_EQ(icon.pixmap(512, 512).size(), QSize(256, 256)) << "never enlarged past the largest";
 }

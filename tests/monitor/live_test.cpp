@@ -3,13 +3,13 @@
 // All traffic goes between the pair's own link-local addresses. Needs
 // root; skips when namespaces cannot be made.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <arpa/inet.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "platform/format.h"
-#include "toolkit/qt/text.h"
-#include "tests/monitor/probe_process.h"
 #include "tests/iftable/linux/netns.h"
+#include "tests/monitor/probe_process.h"
+#include "toolkit/qt/text.h"
 
 namespace orv {
 namespace {
@@ -51,9 +51,8 @@ struct Counters {
 Counters KernelCounters(const std::string& ns) {
   Counters c;
   for (const char* which : {"rx", "tx"}) {
-    const std::string text = Capture("ip netns exec " + ns +
-                                     " sh -c 'cat /sys/class/net/*/statistics/" + which +
-                                     "_bytes'");
+    const std::string text = Capture(
+        "ip netns exec " + ns + " sh -c 'cat /sys/class/net/*/statistics/" + which + "_bytes'");
     std::uint64_t sum = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -143,9 +142,9 @@ class LiveMonitorTest : public ::testing::Test {
                 0);
       ASSERT_EQ(Ip({"-n", ns, "link", "set", "lo", "up"}), 0);
     }
-    ASSERT_EQ(Ip({"-n", nsA, "link", "add", "va", "type", "veth", "peer", "name", "vb", "netns",
-                  nsB}),
-              0);
+    ASSERT_EQ(
+        Ip({"-n", nsA, "link", "add", "va", "type", "veth", "peer", "name", "vb", "netns", nsB}),
+        0);
     ASSERT_EQ(Ip({"-n", nsA, "addr", "add", kAddrA + "/30", "dev", "va"}), 0);
     ASSERT_EQ(Ip({"-n", nsB, "addr", "add", kAddrB + "/30", "dev", "vb"}), 0);
     ASSERT_EQ(Ip({"-n", nsA, "link", "set", "va", "up"}), 0);

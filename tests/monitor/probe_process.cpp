@@ -66,8 +66,8 @@ std::optional<Tick> TickParser::Line(std::string line) {
   probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   probe.start("ip", {"netns", "exec", QString::fromStdString(ns), ORV_PROBE_PATH});
   if (!probe.waitForStarted(10000)) {
-    return ::testing::AssertionFailure() << "the probe did not start: "
-                                         << probe.errorString().toStdString();
+    return ::testing::AssertionFailure()
+           << "the probe did not start: " << probe.errorString().toStdString();
   }
   return ::testing::AssertionSuccess();
 }

@@ -21,9 +21,9 @@
 #include "app/qt/app.h"
 #include "monitor/connection_list.h"
 #include "monitor/frm_bandwidth.h"
+#include "tests/monitor/scripted_reader.h"
 #include "toolkit/qt/runtime.h"
 #include "toolkit/qt/text.h"
-#include "tests/monitor/scripted_reader.h"
 
 namespace orv {
 namespace {
@@ -137,8 +137,7 @@ class BadSettingTest : public ::testing::TestWithParam<BadSetting> {
 TEST_P(BadSettingTest, ThroughTheSettingReader) {
   const BadSetting& c = GetParam();
   int reads = 0;
-  OpenWith([&](std::u16string_view, std::u16string_view, std::u16string_view,
-               std::u16string_view) {
+  OpenWith([&](std::u16string_view, std::u16string_view, std::u16string_view, std::u16string_view) {
     ++reads;
     return c.stored.toStdU16String();
   });
@@ -160,7 +159,8 @@ TEST_P(BadSettingTest, ThroughTheIniFile) {
     store.sync();
     ASSERT_EQ(store.status(), QSettings::NoError);
   }
-  ASSERT_TRUE(QFile::exists(dir.filePath(kApp + QLatin1Char('/') + kApp + QStringLiteral(".conf"))));
+  ASSERT_TRUE(
+      QFile::exists(dir.filePath(kApp + QLatin1Char('/') + kApp + QStringLiteral(".conf"))));
   // What the window is about to read is the text itself, NUL and all.
   const QString readBack = qt::ToQString(
       qt::GetSetting(kSettingApplication, kSettingSection, kSettingKey, kSettingDefault));
@@ -201,8 +201,14 @@ const IniFile kFiles[] = {
     {"a quoted number", "[Setting]\nConnection=\"3\"\n", 3},
     {"an unterminated quote", "[Setting]\nConnection=\"3\n", 3},
     {"a list of numbers", "[Setting]\nConnection=2, 4\n", 2},
-    {"a raw NUL after the number", Bytes("[Setting]\nConnection=3\0" "9\n"), 3},
-    {"an escaped NUL before the number", "[Setting]\nConnection=\\0" "3\n", 0},
+    {"a raw NUL after the number",
+     Bytes("[Setting]\nConnection=3\0"
+           "9\n"),
+     3},
+    {"an escaped NUL before the number",
+     "[Setting]\nConnection=\\0"
+     "3\n",
+     0},
     {"a raw NUL in the section name", Bytes("[Set\0ting]\nConnection=3\n"), 0},
     {"no section", "Connection=3\n", 0},
     {"no equals sign", "[Setting]\nConnection 3\n", 0},

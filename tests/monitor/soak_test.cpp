@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "app/qt/app.h"
-#include "monitor/frm_bandwidth.h"
 #include "iftable/if_table.h"
-#include "toolkit/qt/runtime.h"
+#include "monitor/frm_bandwidth.h"
 #include "stats/cip_helper.h"
 #include "tests/stats/if_table_builder.h"
+#include "toolkit/qt/runtime.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime; GCC ships no header that declares it.
@@ -111,7 +111,8 @@ long StatusKiB(const char* key) {
   if (!status.open(QIODevice::ReadOnly)) return -1;
   const QByteArray prefix = QByteArray(key) + ':';
   for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-    if (line.startsWith(prefix)) return line.mid(prefix.size()).trimmed().split(' ').front().toLong();
+    if (line.startsWith(prefix))
+      return line.mid(prefix.size()).trimmed().split(' ').front().toLong();
   }
   return -1;
 }

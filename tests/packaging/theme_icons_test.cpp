@@ -112,14 +112,12 @@ TEST_P(ThemeIconTest, IsTheWindowIconAtItsSize) {
   EXPECT_LE(l.colourDistance, kColourDistance) << size;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ThemeIconTest,
-                         ::testing::Values(IconSize{16, kSmallShapeAgreement},
-                                           IconSize{24, kSmallShapeAgreement},
-                                           IconSize{48, kShapeAgreement},
-                                           IconSize{64, kShapeAgreement},
-                                           IconSize{128, kShapeAgreement},
-                                           IconSize{256, kShapeAgreement}),
-                         [](const auto& info) { return std::to_string(info.param.size); });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ThemeIconTest,
+    ::testing::Values(IconSize{16, kSmallShapeAgreement}, IconSize{24, kSmallShapeAgreement},
+                      IconSize{48, kShapeAgreement}, IconSize{64, kShapeAgreement},
+                      IconSize{128, kShapeAgreement}, IconSize{256, kShapeAgreement}),
+    [](const auto& info) { return std::to_string(info.param.size); });
 
 // Measured: the banner drawn at twice the size, averaged down, differs from
 // the dithered window banner by 7.8 levels per channel (its gradients and

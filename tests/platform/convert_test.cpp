@@ -35,13 +35,30 @@ struct IntCase {
 
 TEST(ToInt16, NearestWithHalvesToEvenAndRangeLimits) {
   const IntCase cases[] = {
-      {0.5, 0},          {1.5, 2},          {2.5, 2},         {3.5, 4},
-      {-0.5, 0},         {-1.5, -2},        {-2.5, -2},       {0.49999999999999994, 0},
-      {0.5000000000000001, 1}, {2.4, 2},    {2.6, 3},         {-2.6, -3},
-      {32767.0, 32767},  {32767.49, 32767}, {32767.5, std::nullopt},
-      {32768.0, std::nullopt}, {-32768.0, -32768}, {-32768.5, -32768},
-      {-32768.51, std::nullopt}, {-32769.0, std::nullopt}, {1e300, std::nullopt},
-      {kInf, std::nullopt}, {-kInf, std::nullopt}, {kNaN, std::nullopt},
+      {0.5, 0},
+      {1.5, 2},
+      {2.5, 2},
+      {3.5, 4},
+      {-0.5, 0},
+      {-1.5, -2},
+      {-2.5, -2},
+      {0.49999999999999994, 0},
+      {0.5000000000000001, 1},
+      {2.4, 2},
+      {2.6, 3},
+      {-2.6, -3},
+      {32767.0, 32767},
+      {32767.49, 32767},
+      {32767.5, std::nullopt},
+      {32768.0, std::nullopt},
+      {-32768.0, -32768},
+      {-32768.5, -32768},
+      {-32768.51, std::nullopt},
+      {-32769.0, std::nullopt},
+      {1e300, std::nullopt},
+      {kInf, std::nullopt},
+      {-kInf, std::nullopt},
+      {kNaN, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::setprecision(17) << c.in);
@@ -84,7 +101,8 @@ TEST(ToInt32, NearestWithHalvesToEvenAndRangeLimits) {
 TEST(Int, RoundsDownTowardsMinusInfinity) {
   const struct {
     double in, out;
-  } cases[] = {{0, 0}, {2.99, 2}, {-0.5, -1}, {-2, -2}, {1.0, 1}, {0.9999, 0}, {1e17, 1e17}, {-1e-300, -1}};
+  } cases[] = {{0, 0},   {2.99, 2},   {-0.5, -1},   {-2, -2},
+               {1.0, 1}, {0.9999, 0}, {1e17, 1e17}, {-1e-300, -1}};
   for (const auto& c : cases) {
     EXPECT_EQ(Int(c.in), c.out) << c.in;
   }
@@ -135,7 +153,8 @@ TEST(Val, ReadsTheNumberAtTheStartOfTheText) {
 }
 
 TEST(Val, ExponentBeyondTheDoubleRangeOverflows) {
-  for (std::u16string in : {u"1e309", u"-1e309", u"1e99999999999999999999", u"1.8e308", u"0.1e310"}) {
+  for (std::u16string in :
+       {u"1e309", u"-1e309", u"1e99999999999999999999", u"1.8e308", u"0.1e310"}) {
     SCOPED_TRACE(std::string(in.begin(), in.end()));
     ExpectError(ErrorCode::Overflow, [&] { Val(in); });
   }

@@ -82,9 +82,9 @@ TEST(ExactDigits, MatchesTheLibrarysFixedConversion) {
     std::memcpy(&value, &pattern, sizeof value);
     if (!std::isfinite(value)) continue;
     const ExactDecimal d = ExactDigits(value);
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                         std::chars_format::fixed,
-                                         static_cast<int>(d.frac_digits.size()));
+    const auto [end, ec] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed,
+                      static_cast<int>(d.frac_digits.size()));
     ASSERT_EQ(ec, std::errc());
     std::string expected(buffer.data(), end);
     std::string got = d.int_digits;

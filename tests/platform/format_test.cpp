@@ -108,8 +108,8 @@ TEST(Format, MultiCharacterSeparatorsAreCopiedWhole) {
 }
 
 TEST(Format, RefusesOtherPatternsAndNonFiniteValues) {
-  const std::u16string_view bad_patterns[] = {u"", u"0", u"#,##0", u"0.00", u"0 KB", u"0.#0 KBS",
-                                              u"###,###,###,###,##0 KB "};
+  const std::u16string_view bad_patterns[] = {
+      u"", u"0", u"#,##0", u"0.00", u"0 KB", u"0.#0 KBS", u"###,###,###,###,##0 KB "};
   for (auto p : bad_patterns) {
     SCOPED_TRACE(Narrow(std::u16string(p)));
     try {
@@ -119,8 +119,9 @@ TEST(Format, RefusesOtherPatternsAndNonFiniteValues) {
       EXPECT_EQ(e.code(), ErrorCode::InvalidCall);
     }
   }
-  for (double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                   std::numeric_limits<double>::quiet_NaN()}) {
+  for (double v :
+       {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
     try {
       Format(v, kPatternKB, kEnglish);
       ADD_FAILURE() << "non-finite value accepted";
@@ -133,10 +134,22 @@ TEST(Format, RefusesOtherPatternsAndNonFiniteValues) {
 // The tick formats its average, reads the text back and rounds it down:
 // every output must read back as the two-place value it shows.
 TEST(Format, GroupedTwoPlaceTextReadsBack) {
-  const double values[] = {0,           0.005,        1.005,       12.5,          12.349,
-                           -4096,       1023.9 / 1024, 2600.0 / 1024, 1234567890.0 / 1024,
-                           2147483648.0, -0.004,       999999.995,  123456789012.345,
-                           9007199254740992.0, 1e20, -1e15 - 0.25};
+  const double values[] = {0,
+                           0.005,
+                           1.005,
+                           12.5,
+                           12.349,
+                           -4096,
+                           1023.9 / 1024,
+                           2600.0 / 1024,
+                           1234567890.0 / 1024,
+                           2147483648.0,
+                           -0.004,
+                           999999.995,
+                           123456789012.345,
+                           9007199254740992.0,
+                           1e20,
+                           -1e15 - 0.25};
   for (const NumberLocale* locale : {&kEnglish, &kGerman, &testing_locales::kSpaces}) {
     for (double v : values) {
       std::u16string text = Format(v, kPatternGrouped2, *locale);

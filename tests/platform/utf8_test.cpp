@@ -33,8 +33,7 @@ constexpr char16_t R = u'\uFFFD';
 INSTANTIATE_TEST_SUITE_P(
     Cases, DecodeUtf8Test,
     testing::Values(
-        DecodeCase{"Empty", {}, u""},
-        DecodeCase{"Ascii", {'e', 't', 'h', '0'}, u"eth0"},
+        DecodeCase{"Empty", {}, u""}, DecodeCase{"Ascii", {'e', 't', 'h', '0'}, u"eth0"},
         DecodeCase{"ZeroBytesAreCharacters", {0, 'a', 0}, std::u16string(u"\0a\0", 3)},
         DecodeCase{"TwoByte", {0xC3, 0xA9}, u"\u00E9"},
         DecodeCase{"ThreeByte", {0xE2, 0x82, 0xAC}, u"\u20AC"},

@@ -19,20 +19,31 @@ struct NumberProperty {
   std::function<void(CInterface&, std::int32_t)> set;
 };
 
-#define ORV_NUMBER(P) \
-  NumberProperty { #P, [](const CInterface& r) { return r.P(); }, [](CInterface& r, std::int32_t v) { r.P(v); } }
+#define ORV_NUMBER(P)                                                                             \
+  NumberProperty {                                                                                \
+#P, [](const CInterface& r) { return r.P(); }, [](CInterface & r, std::int32_t v) { r.P(v); } \
+  }
 
 const std::vector<NumberProperty>& NumberProperties() {
   static const std::vector<NumberProperty> all = {
-      ORV_NUMBER(OutputQueueLength),         ORV_NUMBER(OutgoingErrors),
-      ORV_NUMBER(DiscardedOutgoingPackets),  ORV_NUMBER(NonunicastPacketsSent),
-      ORV_NUMBER(UnicastPacketsSent),        ORV_NUMBER(OctetsSent),
-      ORV_NUMBER(UnknownProtocolPackets),    ORV_NUMBER(IncomingErrors),
-      ORV_NUMBER(DiscardedIncomingPackets),  ORV_NUMBER(NonunicastPacketsReceived),
-      ORV_NUMBER(MaximumTransmissionUnit),   ORV_NUMBER(UnicastPacketsReceived),
-      ORV_NUMBER(OctetsReceived),            ORV_NUMBER(OperationalStatus),
-      ORV_NUMBER(AdminStatus),               ORV_NUMBER(Speed),
-      ORV_NUMBER(InterfaceType),             ORV_NUMBER(InterfaceIndex),
+      ORV_NUMBER(OutputQueueLength),
+      ORV_NUMBER(OutgoingErrors),
+      ORV_NUMBER(DiscardedOutgoingPackets),
+      ORV_NUMBER(NonunicastPacketsSent),
+      ORV_NUMBER(UnicastPacketsSent),
+      ORV_NUMBER(OctetsSent),
+      ORV_NUMBER(UnknownProtocolPackets),
+      ORV_NUMBER(IncomingErrors),
+      ORV_NUMBER(DiscardedIncomingPackets),
+      ORV_NUMBER(NonunicastPacketsReceived),
+      ORV_NUMBER(MaximumTransmissionUnit),
+      ORV_NUMBER(UnicastPacketsReceived),
+      ORV_NUMBER(OctetsReceived),
+      ORV_NUMBER(OperationalStatus),
+      ORV_NUMBER(AdminStatus),
+      ORV_NUMBER(Speed),
+      ORV_NUMBER(InterfaceType),
+      ORV_NUMBER(InterfaceIndex),
   };
   return all;
 }
@@ -43,12 +54,15 @@ struct TextProperty {
   std::function<void(CInterface&, std::u16string)> set;
 };
 
-#define ORV_TEXT(P) \
-  TextProperty { #P, [](const CInterface& r) { return r.P(); }, [](CInterface& r, std::u16string v) { r.P(std::move(v)); } }
+#define ORV_TEXT(P)                                                                            \
+  TextProperty {                                                                               \
+#P, [](const CInterface& r) { return r.P(); }, [](CInterface & r,                          \
+                                                      std::u16string v) { r.P(std::move(v)); } \
+  }
 
 const std::vector<TextProperty>& TextProperties() {
-  static const std::vector<TextProperty> all = {
-      ORV_TEXT(InterfaceDescription), ORV_TEXT(AdapterAddress), ORV_TEXT(InterfaceName)};
+  static const std::vector<TextProperty> all = {ORV_TEXT(InterfaceDescription),
+                                                ORV_TEXT(AdapterAddress), ORV_TEXT(InterfaceName)};
   return all;
 }
 
@@ -96,11 +110,15 @@ TEST(CInterface, EveryPropertyHasItsOwnField) {
   CInterface r;
   const auto& numbers = NumberProperties();
   const auto& texts = TextProperties();
-  for (std::size_t i = 0; i < numbers.size(); ++i) numbers[i].set(r, static_cast<std::int32_t>(1000 + i));
-  for (std::size_t i = 0; i < texts.size(); ++i) texts[i].set(r, std::u16string(1, static_cast<char16_t>(u'A' + i)));
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    numbers[i].set(r, static_cast<std::int32_t>(1000 + i));
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    texts[i].set(r, std::u16string(1, static_cast<char16_t>(u'A' + i)));
   r.LastChange(3.25);
-  for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(numbers[i].get(r), static_cast<std::int32_t>(1000 + i)) << numbers[i].name;
-  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i].get(r), std::u16string(1, static_cast<char16_t>(u'A' + i))) << texts[i].name;
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    EXPECT_EQ(numbers[i].get(r), static_cast<std::int32_t>(1000 + i)) << numbers[i].name;
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    EXPECT_EQ(texts[i].get(r), std::u16string(1, static_cast<char16_t>(u'A' + i))) << texts[i].name;
   EXPECT_EQ(r.LastChange(), 3.25);
 }
 

@@ -66,17 +66,16 @@ TEST_P(CIpHelperStatus, OnlyNotSupportedStopsTheSizeQueryAndOnlySuccessReadsRows
   for (std::int32_t order : fake.orders) EXPECT_EQ(order, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Statuses, CIpHelperStatus,
-    testing::Values(StatusCase{"NotSupportedAtSize", 50, 0, false, 0},
-                    StatusCase{"BufferTooSmallAtSize", 122, 0, true, 1},
-                    StatusCase{"SuccessAtSize", 0, 0, true, 1},
-                    StatusCase{"OtherAtSize", 1, 0, true, 1},
-                    StatusCase{"AllBitsAtSize", 0xFFFFFFFFu, 0, true, 1},
-                    StatusCase{"BufferTooSmallAtData", 122, 122, false, 1},
-                    StatusCase{"NotSupportedAtData", 122, 50, false, 1},
-                    StatusCase{"OtherAtData", 122, 31, false, 1}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Statuses, CIpHelperStatus,
+                         testing::Values(StatusCase{"NotSupportedAtSize", 50, 0, false, 0},
+                                         StatusCase{"BufferTooSmallAtSize", 122, 0, true, 1},
+                                         StatusCase{"SuccessAtSize", 0, 0, true, 1},
+                                         StatusCase{"OtherAtSize", 1, 0, true, 1},
+                                         StatusCase{"AllBitsAtSize", 0xFFFFFFFFu, 0, true, 1},
+                                         StatusCase{"BufferTooSmallAtData", 122, 122, false, 1},
+                                         StatusCase{"NotSupportedAtData", 122, 50, false, 1},
+                                         StatusCase{"OtherAtData", 122, 31, false, 1}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 TEST(CIpHelper, DataCallGetsAZeroFilledBufferOfExactlyTheReportedSize) {
   FakeTable fake;
@@ -183,7 +182,8 @@ class CIpHelperLyingCount : public testing::TestWithParam<LyingCountCase> {};
 TEST_P(CIpHelperLyingCount, ReadsOnlyCompleteRowsInsideTheBuffer) {
   const LyingCountCase& c = GetParam();
   std::vector<Row> rows;
-  for (std::size_t i = 1; i <= c.rowsWritten; ++i) rows.push_back(NamedRow(static_cast<std::uint32_t>(i), 1, 2));
+  for (std::size_t i = 1; i <= c.rowsWritten; ++i)
+    rows.push_back(NamedRow(static_cast<std::uint32_t>(i), 1, 2));
   FakeTable fake;
   fake.table = BuildTable(rows, c.claimed);
   fake.reportedSize = c.size;
@@ -191,7 +191,8 @@ TEST_P(CIpHelperLyingCount, ReadsOnlyCompleteRowsInsideTheBuffer) {
   CIpHelper reader(fake.Fn());
   auto interfaces = reader.Interfaces();
   ASSERT_EQ(interfaces->Count(), c.expected);
-  for (std::int32_t i = 1; i <= c.expected; ++i) EXPECT_EQ(interfaces->Item(i)->InterfaceIndex(), i);
+  for (std::int32_t i = 1; i <= c.expected; ++i)
+    EXPECT_EQ(interfaces->Item(i)->InterfaceIndex(), i);
   EXPECT_EQ(reader.BytesReceived(), 1.0 * c.expected);
   EXPECT_EQ(reader.BytesSent(), 2.0 * c.expected);
 }
@@ -382,7 +383,8 @@ INSTANTIATE_TEST_SUITE_P(
         DescrCase{"LengthFive", 5, Bytes("Ethernet adapter"), u"Ether"},
         DescrCase{"Length256", 256, Letters(256), LettersU16(256)},
         DescrCase{"Length300", 300, Letters(256), LettersU16(256)},
-        DescrCase{"EmbeddedZeroByte", 5, {'a', 'b', 0, 'c', 'd', 'e'}, std::u16string(u"ab\0cd", 5)},
+        DescrCase{
+            "EmbeddedZeroByte", 5, {'a', 'b', 0, 'c', 'd', 'e'}, std::u16string(u"ab\0cd", 5)},
         DescrCase{"TrailingZerosKept", 4, {'a', 'b'}, std::u16string(u"ab\0\0", 4)},
         DescrCase{"Utf8", 7, Bytes("\xE7\xBD\x91\xE5\x8D\xA1!"), u"\u7F51\u5361!"},
         DescrCase{"Utf8CutByTheLength", 5, Bytes("\xE7\xBD\x91\xE5\x8D\xA1"), u"\u7F51\uFFFD"},
@@ -412,15 +414,14 @@ TEST_P(CIpHelperAddress, WritesUpToEightUpperCaseHexPairs) {
   EXPECT_EQ(reader.Interfaces()->Item(1)->AdapterAddress(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Addresses, CIpHelperAddress,
-    testing::Values(AddressCase{"LengthZero", 0, u""},
-                    AddressCase{"LengthNegative", -6, u""},
-                    AddressCase{"LengthOne", 1, u"00"},
-                    AddressCase{"LengthSix", 6, u"00-0C-29-3A-4B-05"},
-                    AddressCase{"LengthEight", 8, u"00-0C-29-3A-4B-05-AB-FF"},
-                    AddressCase{"LengthTen", 10, u"00-0C-29-3A-4B-05-AB-FF"}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Addresses, CIpHelperAddress,
+                         testing::Values(AddressCase{"LengthZero", 0, u""},
+                                         AddressCase{"LengthNegative", -6, u""},
+                                         AddressCase{"LengthOne", 1, u"00"},
+                                         AddressCase{"LengthSix", 6, u"00-0C-29-3A-4B-05"},
+                                         AddressCase{"LengthEight", 8, u"00-0C-29-3A-4B-05-AB-FF"},
+                                         AddressCase{"LengthTen", 10, u"00-0C-29-3A-4B-05-AB-FF"}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 struct NameCase {
   const char* what;
@@ -445,18 +446,21 @@ TEST_P(CIpHelperName, EndsAtTheFirstZeroUnitOrAfter256) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, CIpHelperName,
-    testing::Values(NameCase{"Empty", u"", u""},
-                    NameCase{"Short", u"eth0", u"eth0"},
+    testing::Values(NameCase{"Empty", u"", u""}, NameCase{"Short", u"eth0", u"eth0"},
                     NameCase{"WideUnits", u"\u00E9\u7F51\U0001F600", u"\u00E9\u7F51\U0001F600"},
                     NameCase{"ZeroInside", std::u16string(u"ab\0cd", 5), u"ab"},
-                    NameCase{"Full256NoZero", std::u16string(256, u'x'), std::u16string(256, u'x')}),
+                    NameCase{"Full256NoZero", std::u16string(256, u'x'),
+                             std::u16string(256, u'x')}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(CIpHelper, LastChangeIsUpTimeAsADayCount) {
   struct {
     std::uint32_t hundredths;
     double days;
-  } const cases[] = {{0, 0.0}, {8640000, 1.0}, {4320000, 0.5}, {0x80000000u, 2147483648.0 / 8640000.0},
+  } const cases[] = {{0, 0.0},
+                     {8640000, 1.0},
+                     {4320000, 0.5},
+                     {0x80000000u, 2147483648.0 / 8640000.0},
                      {0xFFFFFFFFu, 4294967295.0 / 8640000.0}};
   for (const auto& c : cases) {
     Row r;

@@ -29,15 +29,22 @@ TEST_P(IfDumpText, ConvertsUtf16ToUtf8) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, IfDumpText,
     testing::Values(
-        Utf8Case{"Empty", u"", "", ""},
-        Utf8Case{"Ascii", u"eth0", "eth0", "eth0"},
+        Utf8Case{"Empty", u"", "", ""}, Utf8Case{"Ascii", u"eth0", "eth0", "eth0"},
         Utf8Case{"TwoByte", u"\u00E9", "\xC3\xA9", "\xC3\xA9"},
         Utf8Case{"ThreeByte", u"\u7F51", "\xE7\xBD\x91", "\xE7\xBD\x91"},
         Utf8Case{"SurrogatePair", u"\U0001F600", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
-        Utf8Case{"LoneHighSurrogate", {char16_t(0xD83D), u'a'}, "\xEF\xBF\xBD" "a", "\xEF\xBF\xBD" "a"},
+        Utf8Case{"LoneHighSurrogate",
+                 {char16_t(0xD83D), u'a'},
+                 "\xEF\xBF\xBD"
+                 "a",
+                 "\xEF\xBF\xBD"
+                 "a"},
         Utf8Case{"LoneLowSurrogate", {char16_t(0xDE00)}, "\xEF\xBF\xBD", "\xEF\xBF\xBD"},
         Utf8Case{"HighSurrogateAtEnd", {u'a', char16_t(0xD83D)}, "a\xEF\xBF\xBD", "a\xEF\xBF\xBD"},
-        Utf8Case{"ZeroAndControls", {u'a', 0, u'\n', u'\\'}, std::string("a\0\n\\", 4), "a\\x00\\x0A\\\\"}),
+        Utf8Case{"ZeroAndControls",
+                 {u'a', 0, u'\n', u'\\'},
+                 std::string("a\0\n\\", 4),
+                 "a\\x00\\x0A\\\\"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(IfDumpText, RecordLineShowsCountersUnsigned) {
@@ -64,7 +71,8 @@ TEST(IfDumpText, EmptyAddressIsADash) {
 }
 
 TEST(IfDumpText, TotalsShowSignedAndUnsigned) {
-  EXPECT_EQ(FormatTotals(-2147483648.0, 12.0), "total received -2147483648 (2147483648) sent 12 (12)");
+  EXPECT_EQ(FormatTotals(-2147483648.0, 12.0),
+            "total received -2147483648 (2147483648) sent 12 (12)");
   EXPECT_EQ(FormatTotals(-1.0, 0.0), "total received -1 (4294967295) sent 0 (0)");
 }
 

@@ -86,7 +86,8 @@ inline void PutRow(std::vector<std::uint8_t>& out, std::size_t at, const Row& r)
 inline std::vector<std::uint8_t> BuildTable(const std::vector<Row>& rows,
                                             std::optional<std::int32_t> count = std::nullopt) {
   std::vector<std::uint8_t> out(4 + rows.size() * 860, 0);
-  PutU32(out, 0, static_cast<std::uint32_t>(count.value_or(static_cast<std::int32_t>(rows.size()))));
+  PutU32(out, 0,
+         static_cast<std::uint32_t>(count.value_or(static_cast<std::int32_t>(rows.size()))));
   for (std::size_t i = 0; i < rows.size(); ++i) PutRow(out, 4 + i * 860, rows[i]);
   return out;
 }
@@ -120,7 +121,8 @@ struct FakeTable {
       ++dataCalls;
       if (throwAtData) throw Error(ErrorCode::NotFound, "table call not available");
       dataCallSize = *size;
-      for (std::uint32_t i = 0; i < *size; ++i) dataBufferWasZero = dataBufferWasZero && buffer[i] == 0;
+      for (std::uint32_t i = 0; i < *size; ++i)
+        dataBufferWasZero = dataBufferWasZero && buffer[i] == 0;
       const std::size_t n = std::min<std::size_t>(*size, table.size());
       std::copy(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(n), buffer);
       if (writtenSize) *size = *writtenSize;

@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QIconEngine>
-#include <QPainter>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -43,12 +43,14 @@ class PngIconEngine : public QIconEngine {
     // The smallest drawing at least as large as asked, else the largest.
     const File* best = nullptr;
     for (const File& f : m_files) {
-      if (f.size.width() >= size.width() && (best == nullptr || f.size.width() < best->size.width())) {
+      if (f.size.width() >= size.width() &&
+          (best == nullptr || f.size.width() < best->size.width())) {
         best = &f;
       }
     }
     for (const File& f : m_files) {
-      if (best == nullptr || (best->size.width() < size.width() && f.size.width() > best->size.width())) {
+      if (best == nullptr ||
+          (best->size.width() < size.width() && f.size.width() > best->size.width())) {
         best = &f;
       }
     }

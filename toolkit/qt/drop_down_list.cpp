@@ -29,9 +29,8 @@ std::int16_t QtDropDownList::ListIndex() const { return static_cast<std::int16_t
 
 void QtDropDownList::ListIndex(std::int16_t position) {
   if (position < -1 || position >= count()) {
-    throw Error(ErrorCode::InvalidProperty,
-                "invalid list position " + std::to_string(position) + " of " +
-                    std::to_string(count()));
+    throw Error(ErrorCode::InvalidProperty, "invalid list position " + std::to_string(position) +
+                                                " of " + std::to_string(count()));
   }
   setCurrentIndex(position);
 }

@@ -34,9 +34,13 @@ int Px(std::int32_t twips) { return TwipsToPixels(twips, kLayoutDpi); }
 // it; a face not listed is asked for as it is.
 QStringList Families(std::u16string_view face) {
   if (face == u"宋体") {
-    return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-            QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-            QStringLiteral("Noto Sans SC"), QStringLiteral("Droid Sans Fallback")};
+    return {QStringLiteral("宋体"),
+            QStringLiteral("SimSun"),
+            QStringLiteral("NSimSun"),
+            QStringLiteral("WenQuanYi Micro Hei"),
+            QStringLiteral("Noto Sans CJK SC"),
+            QStringLiteral("Noto Sans SC"),
+            QStringLiteral("Droid Sans Fallback")};
   }
   if (face == u"Arial") {
     return {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
@@ -159,9 +163,15 @@ class Builder {
     const Container container = ContainerOf(d);
     QObject* made = nullptr;
     switch (d.kind) {
-      case ControlKind::Label: made = MakeLabel(d, container); break;
-      case ControlKind::Frame: made = MakeFrame(d, container); break;
-      case ControlKind::DropDownList: made = MakeList(d, container); break;
+      case ControlKind::Label:
+        made = MakeLabel(d, container);
+        break;
+      case ControlKind::Frame:
+        made = MakeFrame(d, container);
+        break;
+      case ControlKind::DropDownList:
+        made = MakeList(d, container);
+        break;
       case ControlKind::PictureBox:
         made = d.picture.empty() ? MakeGraphBox(d, container) : MakeBanner(d, container);
         break;

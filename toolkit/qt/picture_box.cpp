@@ -58,9 +58,8 @@ void DrawBox(QPainter& painter, const Corners& c, const Bounds& bounds, std::int
   // bottom edges of the image; elsewhere (thinner boxes, or corners the
   // stroker clips) its joins drop or shift pixels, so it keeps drawing
   // those itself.
-  const bool plain = drawWidth <= 1 && left >= 0.0 && top >= 0.0 &&
-                     right <= image.width() + 1.0 && bottom <= image.height() + 1.0 &&
-                     right - left >= 1.0 && bottom - top >= 1.0;
+  const bool plain = drawWidth <= 1 && left >= 0.0 && top >= 0.0 && right <= image.width() + 1.0 &&
+                     bottom <= image.height() + 1.0 && right - left >= 1.0 && bottom - top >= 1.0;
   if (!plain) {
     painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
     return;

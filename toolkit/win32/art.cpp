@@ -74,8 +74,8 @@ std::vector<Taps> AreaTaps(int from, int to) {
 
 // Area-averaged resampling of premultiplied pixels: rows first, then
 // columns.
-std::vector<std::uint32_t> Resample(const std::vector<std::uint32_t>& in, int inWidth,
-                                    int inHeight, int outWidth, int outHeight) {
+std::vector<std::uint32_t> Resample(const std::vector<std::uint32_t>& in, int inWidth, int inHeight,
+                                    int outWidth, int outHeight) {
   const std::vector<Taps> across = AreaTaps(inWidth, outWidth);
   const std::vector<Taps> down = AreaTaps(inHeight, outHeight);
   std::vector<float> rows(static_cast<std::size_t>(inHeight) * outWidth * 4, 0.0f);
@@ -173,8 +173,8 @@ HBITMAP PictureArt::ScaledTwoX(int dpi) {
   if (dpi == m_scaledDpi) return m_scaled;
   const int width = Scaled(m_twoXWidth, dpi, kTwoXDpi);
   const int height = Scaled(m_twoXHeight, dpi, kTwoXDpi);
-  HBITMAP made = TopDownBitmap(
-      Resample(m_twoXPixels, m_twoXWidth, m_twoXHeight, width, height), width, height);
+  HBITMAP made = TopDownBitmap(Resample(m_twoXPixels, m_twoXWidth, m_twoXHeight, width, height),
+                               width, height);
   // Out of memory: the 1x art, scaled, is drawn instead.
   if (made == nullptr) return nullptr;
   if (m_scaled != nullptr) DeleteObject(m_scaled);

@@ -71,11 +71,10 @@ bool ColourScheme::Refresh() {
   const bool highContrast = HighContrastOn();
   const TextColours face{GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
   const TextColours field{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
-  const bool changed = m_faceBrush == nullptr || highContrast != m_highContrast ||
-                       (highContrast && (face.text != m_systemFace.text ||
-                                         face.back != m_systemFace.back ||
-                                         field.text != m_systemField.text ||
-                                         field.back != m_systemField.back));
+  const bool changed =
+      m_faceBrush == nullptr || highContrast != m_highContrast ||
+      (highContrast && (face.text != m_systemFace.text || face.back != m_systemFace.back ||
+                        field.text != m_systemField.text || field.back != m_systemField.back));
   m_highContrast = highContrast;
   m_systemFace = face;
   m_systemField = field;

@@ -105,9 +105,7 @@ Win32Control& Win32Form::Find(std::string_view name, ControlKind kind) {
   throw std::logic_error("the form has no control " + std::string(name) + " of that kind");
 }
 
-Label& Win32Form::FindLabel(std::string_view name) {
-  return *Find(name, ControlKind::Label).label;
-}
+Label& Win32Form::FindLabel(std::string_view name) { return *Find(name, ControlKind::Label).label; }
 
 DropDownList& Win32Form::FindList(std::string_view name) {
   return *Find(name, ControlKind::DropDownList).list;
@@ -117,9 +115,7 @@ PictureSurface& Win32Form::FindPicture(std::string_view name) {
   return *Find(name, ControlKind::PictureBox).picture;
 }
 
-Timer& Win32Form::FindTimer(std::string_view name) {
-  return *Find(name, ControlKind::Timer).timer;
-}
+Timer& Win32Form::FindTimer(std::string_view name) { return *Find(name, ControlKind::Timer).timer; }
 
 AliveToken Win32Form::Token() const {
   return AliveToken([alive = m_alive] { return *alive; });

@@ -71,17 +71,26 @@ class Builder {
     c.description = &d;
     const auto id = static_cast<UINT>(index + 1);
     if (d.kind == ControlKind::Timer) {
-      c.timer = std::make_unique<Win32Timer>(m_window->Handle(), id,
-                                             static_cast<UINT>(d.intervalMs));
+      c.timer =
+          std::make_unique<Win32Timer>(m_window->Handle(), id, static_cast<UINT>(d.intervalMs));
       return c;
     }
     const HWND parent = ContainerOf(d);
     switch (d.kind) {
-      case ControlKind::Label: MakeLabel(c, parent, id); break;
-      case ControlKind::Frame: MakeFrame(c, parent, id); break;
-      case ControlKind::DropDownList: MakeList(c, parent, id); break;
-      case ControlKind::PictureBox: MakePicture(c, parent, id); break;
-      case ControlKind::Timer: break;
+      case ControlKind::Label:
+        MakeLabel(c, parent, id);
+        break;
+      case ControlKind::Frame:
+        MakeFrame(c, parent, id);
+        break;
+      case ControlKind::DropDownList:
+        MakeList(c, parent, id);
+        break;
+      case ControlKind::PictureBox:
+        MakePicture(c, parent, id);
+        break;
+      case ControlKind::Timer:
+        break;
     }
     if (c.hwnd == nullptr) {
       throw std::runtime_error("cannot create the control " + std::string(d.name));
@@ -91,8 +100,7 @@ class Builder {
 
   HWND Child(DWORD exStyle, const wchar_t* cls, DWORD style, HWND parent, UINT id) const {
     return CreateWindowExW(exStyle, cls, L"", kChild | style, 0, 0, 1, 1, parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), m_instance,
-                           nullptr);
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), m_instance, nullptr);
   }
 
   void MakeLabel(Win32Control& c, HWND parent, UINT id) const {
@@ -126,8 +134,7 @@ class Builder {
       art = std::make_unique<PictureArt>(Bitmap(Wide(d.picture)),
                                          Bitmap(Wide(d.picture) + kTwoXSuffix));
     }
-    c.picture = std::make_unique<Win32PictureBox>(
-        c.hwnd, BackColorOf(m_form, d), std::move(art));
+    c.picture = std::make_unique<Win32PictureBox>(c.hwnd, BackColorOf(m_form, d), std::move(art));
   }
 
   HBITMAP Bitmap(const std::wstring& name) const {
@@ -182,11 +189,10 @@ class Builder {
   }
 
   void CheckCaption(const ControlDescription& caption) const {
-    const bool found = std::any_of(m_form.controls.begin(), m_form.controls.end(),
-                                   [&](const ControlDescription& d) {
-                                     return d.name == caption.labelFor &&
-                                            d.kind != ControlKind::Timer;
-                                   });
+    const bool found = std::any_of(
+        m_form.controls.begin(), m_form.controls.end(), [&](const ControlDescription& d) {
+          return d.name == caption.labelFor && d.kind != ControlKind::Timer;
+        });
     if (caption.kind != ControlKind::Label || !found) {
       throw std::logic_error(std::string(caption.name) + " captions no control of the form");
     }
@@ -217,8 +223,7 @@ class Builder {
 
 }  // namespace
 
-std::unique_ptr<Win32Form> BuildWin32Form(const FormDescription& description,
-                                          HINSTANCE instance) {
+std::unique_ptr<Win32Form> BuildWin32Form(const FormDescription& description, HINSTANCE instance) {
   return Builder(description, instance).Build();
 }
 

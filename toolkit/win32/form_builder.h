@@ -14,7 +14,6 @@ namespace orv::win32 {
 // plus one, so a program outside can tell them apart. The description
 // must outlive the form; pictures are bitmap resources of instance of
 // their names, and a missing one is simply not shown.
-std::unique_ptr<Win32Form> BuildWin32Form(const FormDescription& description,
-                                          HINSTANCE instance);
+std::unique_ptr<Win32Form> BuildWin32Form(const FormDescription& description, HINSTANCE instance);
 
 }  // namespace orv::win32

@@ -90,9 +90,8 @@ void Win32Form::FitClientArea(int dpi) {
 void Win32Form::LoadIcons(int dpi) {
   const std::wstring icon = Wide(m_description.icon);
   if (icon.empty()) return;
-  for (const auto& [which, metric, held] :
-       {std::tuple{ICON_BIG, SM_CXICON, &m_bigIcon},
-        std::tuple{ICON_SMALL, SM_CXSMICON, &m_smallIcon}}) {
+  for (const auto& [which, metric, held] : {std::tuple{ICON_BIG, SM_CXICON, &m_bigIcon},
+                                            std::tuple{ICON_SMALL, SM_CXSMICON, &m_smallIcon}}) {
     const HICON loaded = LoadIconOfSide(m_instance, icon.c_str(), IconSize(metric, dpi));
     if (loaded == nullptr) continue;
     SendMessageW(m_hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(loaded));

@@ -128,13 +128,11 @@ void Win32PictureBox::BackColor(Color color) {
 
 // Any unit other than pixels is taken as twips.
 float Win32PictureBox::ScaleWidth() const {
-  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_width
-                                                            : m_width * 1440.0 / m_dpi);
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_width : m_width * 1440.0 / m_dpi);
 }
 
 float Win32PictureBox::ScaleHeight() const {
-  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_height
-                                                            : m_height * 1440.0 / m_dpi);
+  return static_cast<float>(m_scaleMode == kScaleModePixels ? m_height : m_height * 1440.0 / m_dpi);
 }
 
 HPEN Win32PictureBox::Pen(Color color) {

@@ -44,8 +44,8 @@ void DoEvents() {
 
 std::u16string GetSetting(std::u16string_view application, std::u16string_view section,
                           std::u16string_view key, std::u16string_view defaultValue) {
-  const std::wstring path = L"Software\\" + Wide(application) + L"\\" + Wide(application) +
-                            L"\\" + Wide(section);
+  const std::wstring path =
+      L"Software\\" + Wide(application) + L"\\" + Wide(application) + L"\\" + Wide(section);
   HKEY hkey = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &hkey) != ERROR_SUCCESS) {
     return std::u16string(defaultValue);
@@ -57,8 +57,7 @@ std::u16string GetSetting(std::u16string_view application, std::u16string_view s
   if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
     std::vector<BYTE> data(size + sizeof(wchar_t));
     DWORD got = size;
-    if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, data.data(), &got) ==
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(hkey, name.c_str(), nullptr, &type, data.data(), &got) == ERROR_SUCCESS) {
       if (type == REG_SZ || type == REG_EXPAND_SZ) {
         // Stored strings need not end in a terminator, or may carry several;
         // the text ends at the first one or at the data's end.

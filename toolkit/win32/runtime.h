@@ -14,7 +14,6 @@ namespace orv::win32 {
 // loop.
 void DoEvents();
 
-
 // The text of HKEY_CURRENT_USER\Software\<application>\<application>\<section>,
 // value <key>; read only. A string value gives its text, a DWORD its
 // decimal digits; a missing key or value, or any other type, the default.

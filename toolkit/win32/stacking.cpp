@@ -10,9 +10,8 @@ namespace {
 // and labels beneath every control that has a window of its own.
 std::vector<std::size_t> DesignOrder(const FormDescription& form,
                                      std::vector<std::size_t> members) {
-  std::stable_partition(members.begin(), members.end(), [&](std::size_t i) {
-    return form.controls[i].kind != ControlKind::Label;
-  });
+  std::stable_partition(members.begin(), members.end(),
+                        [&](std::size_t i) { return form.controls[i].kind != ControlKind::Label; });
   return members;
 }
 

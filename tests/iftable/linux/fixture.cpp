@@ -46,7 +46,8 @@ NetlinkFixture LoadNetlinkFixture(const std::string& name) {
       words >> expected;
       f.datagrams.emplace_back();
     } else {
-      if (f.datagrams.empty() || line.size() % 2 != 0) throw std::runtime_error("bad hex in " + name);
+      if (f.datagrams.empty() || line.size() % 2 != 0)
+        throw std::runtime_error("bad hex in " + name);
       for (std::size_t i = 0; i < line.size(); i += 2) {
         const int hi = HexDigit(line[i]);
         const int lo = HexDigit(line[i + 1]);

@@ -20,11 +20,10 @@ TEST(IfRowWriter, EveryFieldAtItsOffsetLittleEndian) {
   IfRow row;
   RowCounters& c = row.counters;
   std::uint32_t* const fields[] = {
-      &row.index,         &row.type,           &row.mtu,             &row.speed,
-      &row.adminStatus,   &row.operStatus,     &row.lastChange,      &c.inOctets,
-      &c.inUcastPkts,     &c.inNUcastPkts,     &c.inDiscards,        &c.inErrors,
-      &c.inUnknownProtos, &c.outOctets,        &c.outUcastPkts,      &c.outNUcastPkts,
-      &c.outDiscards,     &c.outErrors,        &row.outQLen,
+      &row.index,       &row.type,       &row.mtu,           &row.speed,     &row.adminStatus,
+      &row.operStatus,  &row.lastChange, &c.inOctets,        &c.inUcastPkts, &c.inNUcastPkts,
+      &c.inDiscards,    &c.inErrors,     &c.inUnknownProtos, &c.outOctets,   &c.outUcastPkts,
+      &c.outNUcastPkts, &c.outDiscards,  &c.outErrors,       &row.outQLen,
   };
   const std::size_t offsets[] = {512, 516, 520, 524, 540, 544, 548, 552, 556, 560,
                                  564, 568, 572, 576, 580, 584, 588, 592, 596};

@@ -68,7 +68,7 @@ std::vector<std::vector<std::uint8_t>> StatsReply(const std::vector<LinkInfo>& l
     m.Seq(seq).Port(port).StatsHead(l.index);
     if (l.stats) {
       const LinkStats& s = *l.stats;
-      std::uint64_t w[24] = {s.rxPackets, s.txPackets, s.rxBytes,  s.txBytes,  s.rxErrors,
+      std::uint64_t w[24] = {s.rxPackets, s.txPackets, s.rxBytes,   s.txBytes,  s.rxErrors,
                              s.txErrors,  s.rxDropped, s.txDropped, s.multicast};
       w[22] = s.rxNoHandler;
       m.Attr(IFLA_STATS_LINK_64, w, sizeof w);
@@ -237,9 +237,7 @@ TEST(IfTableCached, RowsEqualThePlainSourceForEveryKindOfLink) {
        }},
       {"more multicast than packets", [](LinkInfo& l) { l.stats->multicast = 50; }},
       {"no counters at all", [](LinkInfo& l) { l.stats.reset(); }},
-      {"every counter", [](LinkInfo& l) {
-         l.stats = LinkStats{1, 2, 3, 4, 5, 6, 7, 8, 0, 10};
-       }},
+      {"every counter", [](LinkInfo& l) { l.stats = LinkStats{1, 2, 3, 4, 5, 6, 7, 8, 0, 10}; }},
       {"alias and a non-ASCII name",
        [](LinkInfo& l) {
          l.name = "v\xc3\xa9th";
@@ -317,8 +315,18 @@ TEST(IfTableCached, NotificationsKeepTheCacheCurrentWithoutAFullDump) {
          k.Notify(k.links.back());
        },
        true},
-      {"mtu", [](FakeKernel& k) { k.Link(5).mtu = 9000; k.Notify(k.Link(5)); }, false},
-      {"alias", [](FakeKernel& k) { k.Link(2).alias = "uplink"; k.Notify(k.Link(2)); }, false},
+      {"mtu",
+       [](FakeKernel& k) {
+         k.Link(5).mtu = 9000;
+         k.Notify(k.Link(5));
+       },
+       false},
+      {"alias",
+       [](FakeKernel& k) {
+         k.Link(2).alias = "uplink";
+         k.Notify(k.Link(2));
+       },
+       false},
       {"txqlen and address",
        [](FakeKernel& k) {
          k.Link(2).txQueueLen = 5;
@@ -471,8 +479,8 @@ TEST(IfTableCached, StatusesMatchThePlainSource) {
        },
        kStatusInsufficientBuffer, true},
       {"no notification socket, netlink dumps work",
-       [](FakeKernel& k) { k.eventsStatus = EventsStatus::Unavailable; },
-       kStatusInsufficientBuffer, true},
+       [](FakeKernel& k) { k.eventsStatus = EventsStatus::Unavailable; }, kStatusInsufficientBuffer,
+       true},
   };
   for (const auto& c : cases) {
     FakeKernel k;

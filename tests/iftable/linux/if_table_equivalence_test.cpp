@@ -84,7 +84,8 @@ std::vector<std::uint8_t> Load(Source& source, std::uint32_t& status) {
   return buf;
 }
 
-std::string Describe(const std::vector<std::uint8_t>& fast, const std::vector<std::uint8_t>& plain) {
+std::string Describe(const std::vector<std::uint8_t>& fast,
+                     const std::vector<std::uint8_t>& plain) {
   std::ostringstream os;
   os << "fast " << fast.size() << " bytes, plain " << plain.size() << " bytes";
   for (std::size_t at = 0; at < std::min(fast.size(), plain.size()); ++at) {
@@ -210,8 +211,7 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
       Cmd("address", {{"ip", "link", "set", "e3", "address", "02:00:00:00:00:33"}}),
       Cmd("queue length", {{"ip", "link", "set", "e1", "txqueuelen", "77"}}),
       Cmd("link down", {{"ip", "link", "set", "f1", "down"}}),
-      Do("loopback traffic",
-         [] { return LoopbackTraffic(25, 400) ? 0 : 1; }),
+      Do("loopback traffic", [] { return LoopbackTraffic(25, 400) ? 0 : 1; }),
       Cmd("pair removed", {{"ip", "link", "del", "e2"}}),
       Do("forty pairs at once", [&] { return IpBatch(addMany); }),
       Do("forty pairs removed at once", [&] { return IpBatch(delMany); }),
@@ -224,7 +224,6 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
           true),
       Cmd("bridge removed", {{"ip", "link", "del", "br9"}}, true),
   };
-
 
   const std::string out = InNetns(ns.name(), [&] { return CompareInChild(steps); });
   ASSERT_EQ(out.rfind("error: ", 0), std::string::npos) << out;
@@ -246,10 +245,11 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
     }
   }
   ASSERT_TRUE(counted) << out;
-  std::printf("%d tables compared; cached source: %llu full dumps, %llu notifications, "
-              "%llu statistics dumps\n",
-              same, static_cast<unsigned long long>(refreshes),
-              static_cast<unsigned long long>(events), static_cast<unsigned long long>(statsDumps));
+  std::printf(
+      "%d tables compared; cached source: %llu full dumps, %llu notifications, "
+      "%llu statistics dumps\n",
+      same, static_cast<unsigned long long>(refreshes), static_cast<unsigned long long>(events),
+      static_cast<unsigned long long>(statsDumps));
   EXPECT_GE(same, 1 + 2 * 14) << out;
   // The cache did the work: notifications were heard and used, and full
   // dumps stayed the exception rather than the rule.
@@ -261,9 +261,12 @@ TEST(IfTableEquivalence, CachedAndPlainSourcesFillTheSameTableWhileLinksComeAndG
 
 const char* Name(EventsStatus s) {
   switch (s) {
-    case EventsStatus::Ok: return "ok";
-    case EventsStatus::Lost: return "lost";
-    case EventsStatus::Unavailable: return "unavailable";
+    case EventsStatus::Ok:
+      return "ok";
+    case EventsStatus::Lost:
+      return "lost";
+    case EventsStatus::Unavailable:
+      return "unavailable";
   }
   return "?";
 }
@@ -275,8 +278,7 @@ std::string OverflowInChild() {
     std::vector<std::string> lines;
     for (int i = 1; i <= 20; ++i) {
       const std::string n = prefix + std::to_string(i);
-      lines.push_back(add ? "link add " + n + " type veth peer name " + n + "p"
-                          : "link del " + n);
+      lines.push_back(add ? "link add " + n + " type veth peer name " + n + "p" : "link del " + n);
     }
     return IpBatch(lines);
   };
@@ -312,10 +314,10 @@ TEST(IfTableEquivalence, OverflowedNotificationQueueIsALossThatTheNextCallRepair
   if (quiet != "ok") GTEST_SKIP() << "cannot enter the namespace: " << quiet;
   const std::string out = InNetns(ns.name(), OverflowInChild);
   EXPECT_EQ(out,
-            "new lost\n"     // nothing before the socket was heard
+            "new lost\n"  // nothing before the socket was heard
             "quiet ok\n"
-            "burst lost\n"   // ENOBUFS: forty links in a queue of a few kB
-            "after ok\n"     // the kernel reports the loss once
+            "burst lost\n"  // ENOBUFS: forty links in a queue of a few kB
+            "after ok\n"    // the kernel reports the loss once
             "table same\n"
             "refreshes 2\n");  // the first call's and the one after the loss
 }

@@ -6,18 +6,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/time.h>
 #include <sys/wait.h>
-#include <linux/audit.h>
-#include <linux/filter.h>
-#include <linux/seccomp.h>
-#include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -247,9 +247,27 @@ TEST(IfTableLive, CountersAndRowsMatchTheKernelInBothNamespaces) {
     if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
   }
   const std::vector<std::vector<std::string>> setup = {
-      {"ip", "-n", a.name(), "link", "add", "va0", "address", "02:00:00:00:0a:01", "mtu", "1400",
-       "type", "veth", "peer", "name", "vb0", "netns", b.name(), "address", "02:00:00:00:0b:01",
-       "mtu", "1400"},
+      {"ip",
+       "-n",
+       a.name(),
+       "link",
+       "add",
+       "va0",
+       "address",
+       "02:00:00:00:0a:01",
+       "mtu",
+       "1400",
+       "type",
+       "veth",
+       "peer",
+       "name",
+       "vb0",
+       "netns",
+       b.name(),
+       "address",
+       "02:00:00:00:0b:01",
+       "mtu",
+       "1400"},
       {"ip", "-n", a.name(), "addr", "add", "192.0.2.1/24", "dev", "va0"},
       {"ip", "-n", b.name(), "addr", "add", "192.0.2.2/24", "dev", "vb0"},
       // Fixed neighbours: no ARP exchange adds bytes of its own.
@@ -356,8 +374,8 @@ TEST(IfTableLive, WithoutNetlinkTheTableComesFromProcNetDev) {
   if (!ns.created()) GTEST_SKIP() << "ip netns add failed: namespaces are not allowed here";
   const std::string r = QuietIpv6(ns.name());
   if (r != "ok") GTEST_SKIP() << "cannot enter the namespace: " << r;
-  ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "add", "fa0", "type", "veth", "peer",
-                        "name", "fb0"}),
+  ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "add", "fa0", "type", "veth", "peer", "name",
+                        "fb0"}),
             0);
   ASSERT_EQ(RunProgram({"ip", "-n", ns.name(), "link", "set", "lo", "up"}), 0);
 

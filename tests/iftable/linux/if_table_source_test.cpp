@@ -186,7 +186,7 @@ TEST(IfTableSource, FallbackNamesAndCountersWithRealIndexesWhenAllResolve) {
   struct Case {
     const char* what;
     std::map<std::string, std::uint32_t> indexes;
-    std::uint32_t first;   // index of the first row
+    std::uint32_t first;  // index of the first row
     std::string firstName;
   };
   const Case cases[] = {
@@ -219,8 +219,8 @@ TEST(IfTableSource, FallbackNamesAndCountersWithRealIndexesWhenAllResolve) {
 // Only rows from /proc/net/dev go without per-interface facts; a kernel
 // link of any hardware type, the void type included, gets its speed.
 TEST(IfTableSource, EveryKernelLinkGetsItsSpeedWhateverItsHardwareType) {
-  for (const std::uint16_t type : {std::uint16_t{ARPHRD_ETHER}, std::uint16_t{ARPHRD_VOID},
-                                   std::uint16_t{ARPHRD_NONE}}) {
+  for (const std::uint16_t type :
+       {std::uint16_t{ARPHRD_ETHER}, std::uint16_t{ARPHRD_VOID}, std::uint16_t{ARPHRD_NONE}}) {
     FakeKernel k;
     k.links = {MakeLink(3, "v0")};
     k.links[0].arphrdType = type;

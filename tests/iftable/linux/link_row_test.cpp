@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <linux/if.h>
 #include <linux/if_arp.h>
+#include <string>
 
 #include "platform/utf8.h"
 
@@ -18,14 +18,22 @@ TEST(LinkRow, InterfaceTypeFromHardwareType) {
     std::uint32_t type;
   };
   const Case cases[] = {
-      {ARPHRD_ETHER, false, 6},         {ARPHRD_ETHER, true, 71},
-      {ARPHRD_LOOPBACK, false, 24},     {ARPHRD_IEEE80211, false, 71},
-      {ARPHRD_IEEE80211_PRISM, false, 71}, {ARPHRD_IEEE80211_RADIOTAP, false, 71},
-      {ARPHRD_PPP, false, 23},          {ARPHRD_TUNNEL, false, 131},
-      {ARPHRD_TUNNEL6, false, 131},     {ARPHRD_SIT, false, 131},
-      {ARPHRD_IPGRE, false, 131},       {ARPHRD_IP6GRE, false, 131},
-      {ARPHRD_NONE, false, 131},        {ARPHRD_INFINIBAND, false, 1},
-      {ARPHRD_CAN, false, 1},           {ARPHRD_LOOPBACK, true, 24},
+      {ARPHRD_ETHER, false, 6},
+      {ARPHRD_ETHER, true, 71},
+      {ARPHRD_LOOPBACK, false, 24},
+      {ARPHRD_IEEE80211, false, 71},
+      {ARPHRD_IEEE80211_PRISM, false, 71},
+      {ARPHRD_IEEE80211_RADIOTAP, false, 71},
+      {ARPHRD_PPP, false, 23},
+      {ARPHRD_TUNNEL, false, 131},
+      {ARPHRD_TUNNEL6, false, 131},
+      {ARPHRD_SIT, false, 131},
+      {ARPHRD_IPGRE, false, 131},
+      {ARPHRD_IP6GRE, false, 131},
+      {ARPHRD_NONE, false, 131},
+      {ARPHRD_INFINIBAND, false, 1},
+      {ARPHRD_CAN, false, 1},
+      {ARPHRD_LOOPBACK, true, 24},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MapIfType(c.arphrd, c.wireless), c.type) << c.arphrd << " " << c.wireless;
@@ -40,12 +48,18 @@ TEST(LinkRow, OperationalStatusFromStateAndCarrier) {
     std::uint32_t status;
   };
   const Case cases[] = {
-      {kOperUp, true, true, 5},          {kOperDormant, true, true, 3},
-      {kOperDown, true, false, 2},       {kOperLowerLayerDown, true, false, 2},
-      {kOperNotPresent, true, false, 0}, {kOperTesting, true, true, 0},
-      {kOperUnknown, true, true, 5},     {kOperUnknown, true, false, 2},
-      {kOperUnknown, false, true, 2},    {kOperUnknown, false, false, 2},
-      {42, true, true, 5},               {42, true, false, 2},
+      {kOperUp, true, true, 5},
+      {kOperDormant, true, true, 3},
+      {kOperDown, true, false, 2},
+      {kOperLowerLayerDown, true, false, 2},
+      {kOperNotPresent, true, false, 0},
+      {kOperTesting, true, true, 0},
+      {kOperUnknown, true, true, 5},
+      {kOperUnknown, true, false, 2},
+      {kOperUnknown, false, true, 2},
+      {kOperUnknown, false, false, 2},
+      {42, true, true, 5},
+      {42, true, false, 2},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MapOperStatus(c.state, c.adminUp, c.carrier), c.status)
@@ -121,12 +135,19 @@ TEST(LinkRow, NameAndDescriptionDecodeAlike) {
       {"ascii", "eth0", u"eth0"},
       {"two bytes", "w\xC3\xA9", u"w\u00E9"},
       {"four bytes", "\xF0\x9F\x98\x80", u"\U0001F600"},
-      {"stray continuation", "a\x80" "b", u"a\uFFFD" "b"},
+      {"stray continuation",
+       "a\x80"
+       "b",
+       u"a\uFFFD"
+       "b"},
       {"cut then ascii", "\xE2\x82z", u"\uFFFDz"},
       {"overlong", "\xE0\x80\x80x", u"\uFFFD\uFFFD\uFFFDx"},
       {"surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
       {"beyond unicode", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"invalid lead", "\xFF" "x", u"\uFFFDx"},
+      {"invalid lead",
+       "\xFF"
+       "x",
+       u"\uFFFDx"},
   };
   for (const auto& c : cases) {
     LinkInfo l;
@@ -143,18 +164,25 @@ TEST(LinkRow, SpeedFromSysfsText) {
     std::uint32_t bits;
   };
   const Case cases[] = {
-      {"1000\n", 1000000000u}, {"10\n", 10000000u},  {"4294\n", 4294000000u},
-      {"4295\n", 4294967295u}, {"100000\n", 4294967295u}, {"-1\n", 0},
-      {"", 0},                 {"abc\n", 0},          {"12x\n", 0},
-      {"99999999999999999999999\n", 4294967295u}, {"0\n", 0},
+      {"1000\n", 1000000000u},
+      {"10\n", 10000000u},
+      {"4294\n", 4294000000u},
+      {"4295\n", 4294967295u},
+      {"100000\n", 4294967295u},
+      {"-1\n", 0},
+      {"", 0},
+      {"abc\n", 0},
+      {"12x\n", 0},
+      {"99999999999999999999999\n", 4294967295u},
+      {"0\n", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseSpeedMbps(c.text), c.bits) << c.text;
 }
 
 TEST(LinkRow, DriverSpeedGivesWhatSysfsWouldPrint) {
   // The driver's u32, and the text sysfs makes of it with %d.
-  const std::uint32_t cases[] = {0, 10, 1000, 4294, 4295, 100000, 0x7FFFFFFF, 0x80000000,
-                                 0xFFFFFFFF /* SPEED_UNKNOWN */};
+  const std::uint32_t cases[] = {0,      10,         1000,       4294,      4295,
+                                 100000, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF /* SPEED_UNKNOWN */};
   for (const std::uint32_t mbps : cases) {
     const std::string printed = std::to_string(static_cast<std::int32_t>(mbps)) + "\n";
     EXPECT_EQ(SpeedFromMbps(mbps), ParseSpeedMbps(printed)) << mbps;

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <linux/if.h>
 
-#include <climits>
 #include <cerrno>
+#include <climits>
 
 #include "iftable/linux/netlink_parse.h"
 #include "tests/iftable/linux/netlink_msg.h"
@@ -77,10 +77,14 @@ TEST(StatsDump, DamagedRepliesAreMalformed) {
       {"counters that stop before multicast",
        Msg(RTM_NEWSTATS).StatsHead(2).Attr(IFLA_STATS_LINK_64, eight, sizeof eight).Bytes()},
       {"attribute longer than the message",
-       Msg(RTM_NEWSTATS).StatsHead(2).AttrWithLen(IFLA_STATS_LINK_64, nine, sizeof nine, 200)
+       Msg(RTM_NEWSTATS)
+           .StatsHead(2)
+           .AttrWithLen(IFLA_STATS_LINK_64, nine, sizeof nine, 200)
            .Bytes()},
       {"attribute length below its header",
-       Msg(RTM_NEWSTATS).StatsHead(2).AttrWithLen(IFLA_STATS_LINK_64, nine, sizeof nine, 3)
+       Msg(RTM_NEWSTATS)
+           .StatsHead(2)
+           .AttrWithLen(IFLA_STATS_LINK_64, nine, sizeof nine, 3)
            .Bytes()},
       {"a stray half attribute", Msg(RTM_NEWSTATS).StatsHead(2).Raw("\x08\x00", 2).Bytes()},
       {"message longer than the datagram", Stats(2, 24, 0).Len(400).Bytes()},
@@ -97,13 +101,12 @@ TEST(StatsDump, OtherAttributesAndFlagBitsAreReadRight) {
   const auto w = Words(24, 10);
   const std::uint32_t other = 77;
   StatsDumpParser parser(kSeq, kPort);
-  const auto bytes =
-      Msg(RTM_NEWSTATS)
-          .StatsHead(3)
-          .Attr(IFLA_STATS_LINK_XSTATS | NLA_F_NESTED, &other, sizeof other)
-          // The byte-order flag bit set on the type itself must not hide it.
-          .Attr(IFLA_STATS_LINK_64 | NLA_F_NET_BYTEORDER, w.data(), w.size() * 8)
-          .Bytes();
+  const auto bytes = Msg(RTM_NEWSTATS)
+                         .StatsHead(3)
+                         .Attr(IFLA_STATS_LINK_XSTATS | NLA_F_NESTED, &other, sizeof other)
+                         // The byte-order flag bit set on the type itself must not hide it.
+                         .Attr(IFLA_STATS_LINK_64 | NLA_F_NET_BYTEORDER, w.data(), w.size() * 8)
+                         .Bytes();
   ASSERT_EQ(parser.Feed(Join({bytes, Done()})), DumpProgress::Done);
   ASSERT_EQ(parser.entries().size(), 1u);
   ASSERT_TRUE(parser.entries()[0].stats.has_value());

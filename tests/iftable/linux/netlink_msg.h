@@ -26,7 +26,7 @@ class Msg {
       : m_type(type), m_flags(flags) {}
 
   Msg& Info(std::int32_t index, std::uint16_t arphrd = ARPHRD_ETHER, std::uint32_t iff = 0,
-           std::uint8_t family = AF_UNSPEC) {
+            std::uint8_t family = AF_UNSPEC) {
     ifinfomsg info{};
     info.ifi_family = family;
     info.ifi_index = index;
@@ -70,9 +70,18 @@ class Msg {
     while (m_body.size() % 4) m_body.push_back(0);
     return *this;
   }
-  Msg& Seq(std::uint32_t seq) { m_seq = seq; return *this; }
-  Msg& Port(std::uint32_t port) { m_port = port; return *this; }
-  Msg& Len(std::uint32_t len) { m_len = len; return *this; }
+  Msg& Seq(std::uint32_t seq) {
+    m_seq = seq;
+    return *this;
+  }
+  Msg& Port(std::uint32_t port) {
+    m_port = port;
+    return *this;
+  }
+  Msg& Len(std::uint32_t len) {
+    m_len = len;
+    return *this;
+  }
 
   std::vector<std::uint8_t> Bytes() const {
     nlmsghdr h{};

@@ -126,9 +126,8 @@ TEST(SystemIfTable, FirstCallsRacingFromSeveralThreadsAllGetTheTable) {
   std::vector<std::thread> threads;
   for (int i = 0; i < kThreads; ++i) {
     // Each thread holds a copy: copies share one lookup.
-    threads.emplace_back([table, &statuses, &sizes, i] {
-      statuses[i] = table(nullptr, &sizes[i], 0);
-    });
+    threads.emplace_back(
+        [table, &statuses, &sizes, i] { statuses[i] = table(nullptr, &sizes[i], 0); });
   }
   for (auto& t : threads) t.join();
   for (int i = 0; i < kThreads; ++i) {

@@ -108,10 +108,9 @@ TEST_P(ListIndexTest, AcceptsOnlyMinusOneToLastEntry) {
 
 INSTANTIATE_TEST_SUITE_P(Positions, ListIndexTest,
                          ::testing::Values(ListIndexCase{0, -1, true}, ListIndexCase{0, 0, false},
-                                           ListIndexCase{0, -2, false},
-                                           ListIndexCase{3, -1, true}, ListIndexCase{3, 0, true},
-                                           ListIndexCase{3, 2, true}, ListIndexCase{3, 3, false},
-                                           ListIndexCase{3, -2, false},
+                                           ListIndexCase{0, -2, false}, ListIndexCase{3, -1, true},
+                                           ListIndexCase{3, 0, true}, ListIndexCase{3, 2, true},
+                                           ListIndexCase{3, 3, false}, ListIndexCase{3, -2, false},
                                            ListIndexCase{3, -32768, false},
                                            ListIndexCase{3, 32767, false}));
 

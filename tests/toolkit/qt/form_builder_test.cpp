@@ -20,26 +20,53 @@ namespace {
 // 15 so the pixels are exact.
 constexpr std::array kControls{
     // Listed first, yet later in the tab order than the other list.
-    ControlDescription{.name = "list2", .kind = ControlKind::DropDownList, .container = "form",
-                       .rect = {1800, 0, 1200, 330}, .tabIndex = 6},
-    ControlDescription{.name = "box", .kind = ControlKind::PictureBox, .container = "form",
-                       .rect = {0, 0, 1500, 750}, .tabIndex = 3},
-    ControlDescription{.name = "inBox", .kind = ControlKind::Label, .container = "box",
-                       .rect = {150, 150, 600, 300}, .tabIndex = 4, .caption = u"in"},
-    ControlDescription{.name = "tick", .kind = ControlKind::Timer, .container = "box",
-                       .intervalMs = 250},
-    ControlDescription{.name = "frame", .kind = ControlKind::Frame, .container = "form",
-                       .rect = {0, 900, 3000, 1500}, .tabIndex = 0},
-    ControlDescription{.name = "upper", .kind = ControlKind::Label, .container = "frame",
-                       .rect = {150, 150, 900, 300}, .tabIndex = 1, .caption = u"upper"},
-    ControlDescription{.name = "lower", .kind = ControlKind::Label, .container = "frame",
-                       .rect = {150, 300, 900, 300}, .tabIndex = 5, .caption = u"lower",
+    ControlDescription{.name = "list2",
+                       .kind = ControlKind::DropDownList,
+                       .container = "form",
+                       .rect = {1800, 0, 1200, 330},
+                       .tabIndex = 6},
+    ControlDescription{.name = "box",
+                       .kind = ControlKind::PictureBox,
+                       .container = "form",
+                       .rect = {0, 0, 1500, 750},
+                       .tabIndex = 3},
+    ControlDescription{.name = "inBox",
+                       .kind = ControlKind::Label,
+                       .container = "box",
+                       .rect = {150, 150, 600, 300},
+                       .tabIndex = 4,
+                       .caption = u"in"},
+    ControlDescription{
+        .name = "tick", .kind = ControlKind::Timer, .container = "box", .intervalMs = 250},
+    ControlDescription{.name = "frame",
+                       .kind = ControlKind::Frame,
+                       .container = "form",
+                       .rect = {0, 900, 3000, 1500},
+                       .tabIndex = 0},
+    ControlDescription{.name = "upper",
+                       .kind = ControlKind::Label,
+                       .container = "frame",
+                       .rect = {150, 150, 900, 300},
+                       .tabIndex = 1,
+                       .caption = u"upper"},
+    ControlDescription{.name = "lower",
+                       .kind = ControlKind::Label,
+                       .container = "frame",
+                       .rect = {150, 300, 900, 300},
+                       .tabIndex = 5,
+                       .caption = u"lower",
                        .align = TextAlign::Right},
-    ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "frame",
-                       .rect = {600, 150, 1500, 330}, .tabIndex = 2},
+    ControlDescription{.name = "list",
+                       .kind = ControlKind::DropDownList,
+                       .container = "frame",
+                       .rect = {600, 150, 1500, 330},
+                       .tabIndex = 2},
 };
-constexpr FormDescription kForm{.name = "form", .caption = u"Test", .client = {0, 0, 3000, 2400},
-                                .backColor = 0xF0F0F0, .font = {u"Arial", 9, false},
+constexpr FormDescription kForm{.name = "form",
+                                .caption = u"Test",
+                                .client = {0, 0, 3000, 2400},
+                                .backColor = 0xF0F0F0,
+                                .font = {u"Arial", 9, false},
                                 .controls = kControls};
 
 TEST(FormBuilderTest, PlacesNamesStacksAndChainsAsDescribed) {
@@ -91,8 +118,10 @@ TEST(FormBuilderTest, ANameOfAnotherKindOrNoneIsAFaultOfTheProgram) {
   EXPECT_THROW(form->FindList("nothing"), std::logic_error);
   EXPECT_THROW(form->FindPicture("frame"), std::logic_error);
 
-  static constexpr std::array kOrphan{ControlDescription{
-      .name = "orphan", .kind = ControlKind::Label, .container = "missing", .rect = {0, 0, 15, 15}}};
+  static constexpr std::array kOrphan{ControlDescription{.name = "orphan",
+                                                         .kind = ControlKind::Label,
+                                                         .container = "missing",
+                                                         .rect = {0, 0, 15, 15}}};
   const FormDescription kBad{.name = "bad", .controls = kOrphan};
   EXPECT_THROW(BuildQtForm(kBad), std::logic_error);
 }

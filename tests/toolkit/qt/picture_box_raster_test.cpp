@@ -45,10 +45,9 @@ void StrokeBox(QImage& image, double x1, double y1, double x2, double y2, Color 
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(OnePixelPen(c));
   painter.setBrush(Qt::NoBrush);
-  painter.drawRect(QRectF(QPointF(std::clamp(std::min(x1, x2), loX, hiX),
-                                  std::clamp(std::min(y1, y2), loY, hiY)),
-                          QPointF(std::clamp(std::max(x1, x2), loX, hiX),
-                                  std::clamp(std::max(y1, y2), loY, hiY))));
+  painter.drawRect(QRectF(
+      QPointF(std::clamp(std::min(x1, x2), loX, hiX), std::clamp(std::min(y1, y2), loY, hiY)),
+      QPointF(std::clamp(std::max(x1, x2), loX, hiX), std::clamp(std::max(y1, y2), loY, hiY))));
 }
 
 // A segment well inside the image, where no clipping applies.
@@ -78,8 +77,8 @@ std::string Diff(const QImage& got, const QImage& want) {
     for (int x = 0; x < got.width(); ++x) {
       const QRgb g = got.pixel(x, y) & 0xFFFFFF;
       const QRgb w = want.pixel(x, y) & 0xFFFFFF;
-      if (g != w && shown++ < 8) out << " (" << x << "," << y << ") " << std::hex << g << "!=" << w
-                                     << std::dec;
+      if (g != w && shown++ < 8)
+        out << " (" << x << "," << y << ") " << std::hex << g << "!=" << w << std::dec;
     }
   }
   return out.str();
@@ -147,8 +146,8 @@ TEST(PictureBoxRaster, BoxOutlinesInTwipsCoverExactlyTheStrokedPixels) {
   auto box = MakeBox(100, 60);
   box->ScaleMode(1);
   // Fifteen twips to a pixel: most of these land on thirds and fifteenths.
-  const float twips[][4] = {{0, 0, 1500, 900},   {1, 2, 1499, 899}, {7, 7, 281, 898},
-                            {14, 29, 16, 31},    {0, 0, 1515, 915}, {20, 20, 1520, 930},
+  const float twips[][4] = {{0, 0, 1500, 900}, {1, 2, 1499, 899}, {7, 7, 281, 898},
+                            {14, 29, 16, 31},  {0, 0, 1515, 915}, {20, 20, 1520, 930},
                             {-8, 0, 300, 300}};
   for (const auto& t : twips) {
     box->Cls();
@@ -173,11 +172,16 @@ TEST(PictureBoxRaster, RandomBoxOutlinesCoverExactlyTheStrokedPixels) {
       std::uniform_real_distribution<double> any(-4.0, extent + 4.0);
       const int whole = static_cast<int>(rng() % (extent + 9)) - 4;
       switch (rng() % 5) {
-        case 0: return static_cast<float>(whole);
-        case 1: return static_cast<float>(whole + (rng() % 2 ? 1e-5 : -1e-5));
-        case 2: return static_cast<float>(whole + (rng() % 64) / 64.0);
-        case 3: return static_cast<float>(whole + (rng() % 15) / 15.0);
-        default: return static_cast<float>(any(rng));
+        case 0:
+          return static_cast<float>(whole);
+        case 1:
+          return static_cast<float>(whole + (rng() % 2 ? 1e-5 : -1e-5));
+        case 2:
+          return static_cast<float>(whole + (rng() % 64) / 64.0);
+        case 3:
+          return static_cast<float>(whole + (rng() % 15) / 15.0);
+        default:
+          return static_cast<float>(any(rng));
       }
     };
     for (int n = 0; n < 400; ++n) {
@@ -189,8 +193,8 @@ TEST(PictureBoxRaster, RandomBoxOutlinesCoverExactlyTheStrokedPixels) {
       box->Line(kLineBox, x1, y1, x2, y2, kTeal);
       QImage want = Blank(w, h);
       StrokeBox(want, x1, y1, x2, y2, kTeal);
-      ASSERT_EQ(box->Image(), want) << w << "x" << h << " box " << x1 << "," << y1 << " "
-                                    << x2 << "," << y2 << Diff(box->Image(), want);
+      ASSERT_EQ(box->Image(), want) << w << "x" << h << " box " << x1 << "," << y1 << " " << x2
+                                    << "," << y2 << Diff(box->Image(), want);
       ++compared;
     }
   }
@@ -244,15 +248,11 @@ TEST(PictureBoxRaster, MixedCallsThroughOnePainterMatchEachCallAlone) {
     Color color;
   };
   const Call calls[] = {
-      {kLineSegment, 0, 5, 99, 5, kRed},
-      {kLineBox, 10, 10, 30, 20, kTeal},
+      {kLineSegment, 0, 5, 99, 5, kRed},           {kLineBox, 10, 10, 30, 20, kTeal},
       {kLineSegment, 0, 6, 99, 6, kRed},  // same colour again
-      {kLineSegment, -1e9f, 40, 1e9f, 41, kGreen},
-      {kLineBox, 5, 5, 1e9f, 1e9f, kRed},
-      {kLineSegment, 50, -2e9f, 50, 59, kTeal},
-      {kLineSegment, 7, 8, 7, 8, kGreen},
-      {kLineBox, 40.2f, 10, 40.9f, 50, kGreen},
-      {kLineSegment, 99, 0, 0, 59, kTeal},
+      {kLineSegment, -1e9f, 40, 1e9f, 41, kGreen}, {kLineBox, 5, 5, 1e9f, 1e9f, kRed},
+      {kLineSegment, 50, -2e9f, 50, 59, kTeal},    {kLineSegment, 7, 8, 7, 8, kGreen},
+      {kLineBox, 40.2f, 10, 40.9f, 50, kGreen},    {kLineSegment, 99, 0, 0, 59, kTeal},
       {kLineBox, 0, 0, 100, 11.3f, kRed},
   };
   auto box = MakeBox(100, 60);

@@ -77,8 +77,8 @@ TEST_F(PictureBoxTest, TwipCoordinatesAreFifteenToAPixel) {
 TEST_F(PictureBoxTest, BoxDrawsTheOutlineOnlyWithBothCornersIncluded) {
   box.ScaleMode(kScaleModePixels);
   box.Line(kLineBox, 10, 10, 30, 20, kTeal);
-  for (auto [x, y] : {std::pair{10, 10}, {30, 10}, {10, 20}, {30, 20}, {20, 10}, {20, 20},
-                      {10, 15}, {30, 15}}) {
+  for (auto [x, y] :
+       {std::pair{10, 10}, {30, 10}, {10, 20}, {30, 20}, {20, 10}, {20, 20}, {10, 15}, {30, 15}}) {
     EXPECT_EQ(At(x, y), Q(kTeal)) << x << "," << y;
   }
   EXPECT_NE(At(20, 15), Q(kTeal)) << "inside painted";
@@ -205,7 +205,6 @@ TEST_F(PictureBoxTest, ResizeKeepsWhatWasDrawn) {
   EXPECT_EQ(At(150, 5), qRgb(240, 240, 240) & 0xFFFFFF);
   EXPECT_FLOAT_EQ(box.ScaleWidth(), 200.0f);
 }
-
 
 // Drawing goes on through a painter that stays open between calls; a copy
 // taken in between must not see what is drawn after it, even once the box

@@ -48,9 +48,9 @@ TEST_F(SettingsTest, MissingSettingGivesTheDefault) {
     const char16_t* section;
     const char16_t* key;
   } const cases[] = {
-      {u"OrvTestApp", u"Setting", u"Connection"},   // key missing
-      {u"OrvTestApp", u"Elsewhere", u"Other"},      // section missing
-      {u"NoSuchApp", u"Setting", u"Other"},         // no file at all
+      {u"OrvTestApp", u"Setting", u"Connection"},  // key missing
+      {u"OrvTestApp", u"Elsewhere", u"Other"},     // section missing
+      {u"NoSuchApp", u"Setting", u"Other"},        // no file at all
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GetSetting(c.app, c.section, c.key, u"0"), u"0")

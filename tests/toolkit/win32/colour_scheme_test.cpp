@@ -16,21 +16,27 @@ constexpr Color kFace = Rgb(240, 240, 240);
 constexpr Color kGrey = Rgb(64, 64, 64);
 
 constexpr std::array kControls{
-    ControlDescription{.name = "frame", .kind = ControlKind::Frame, .container = "form",
+    ControlDescription{.name = "frame",
+                       .kind = ControlKind::Frame,
+                       .container = "form",
                        .backColor = Rgb(200, 220, 240)},
     ControlDescription{.name = "plain", .kind = ControlKind::Label, .container = "frame"},
-    ControlDescription{.name = "grey", .kind = ControlKind::Label, .container = "form",
-                       .foreColor = kGrey},
-    ControlDescription{.name = "box", .kind = ControlKind::Label, .container = "form",
-                       .foreColor = Rgb(0, 0, 0), .backColor = Rgb(255, 255, 255),
+    ControlDescription{
+        .name = "grey", .kind = ControlKind::Label, .container = "form", .foreColor = kGrey},
+    ControlDescription{.name = "box",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .foreColor = Rgb(0, 0, 0),
+                       .backColor = Rgb(255, 255, 255),
                        .opaque = true},
     ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "form"},
 };
 // A dark standard scheme, so that no system default can pass for it.
-constexpr FormDescription kForm{.name = "form", .backColor = kFace,
-                                .colors = {.text = Rgb(10, 20, 30), .face = kFace,
-                                           .window = Rgb(250, 250, 200)},
-                                .controls = kControls};
+constexpr FormDescription kForm{
+    .name = "form",
+    .backColor = kFace,
+    .colors = {.text = Rgb(10, 20, 30), .face = kFace, .window = Rgb(250, 250, 200)},
+    .controls = kControls};
 
 TEST(ColourSchemeTest, BlankCellsTakeTheFormsStandardColoursNotTheSystems) {
   if (HighContrastOn()) GTEST_SKIP() << "the prefix has high contrast on";
@@ -61,11 +67,17 @@ TEST(ColourSchemeTest, HighContrastFlagsAreADecimalNumberOrNothing) {
     std::optional<DWORD> flags;
   };
   const Case cases[] = {
-      {L"127", 127},        {L"126", 126},         {L"0", 0},
+      {L"127", 127},
+      {L"126", 126},
+      {L"0", 0},
       {L"4294967295", 0xFFFFFFFFu},
-      {L"", std::nullopt},  {L"4294967296", std::nullopt},
-      {L"12345678901", std::nullopt},              {L"12a", std::nullopt},
-      {L" 1", std::nullopt}, {L"-1", std::nullopt}, {L"0x7F", std::nullopt},
+      {L"", std::nullopt},
+      {L"4294967296", std::nullopt},
+      {L"12345678901", std::nullopt},
+      {L"12a", std::nullopt},
+      {L" 1", std::nullopt},
+      {L"-1", std::nullopt},
+      {L"0x7F", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ParseHighContrastFlags(c.text), c.flags) << static_cast<int>(wcslen(c.text));

@@ -26,23 +26,43 @@ constexpr Color kTeal = Rgb(0, 128, 128);
 constexpr Color kGreen = Rgb(0, 255, 0);
 
 constexpr std::array kControls{
-    ControlDescription{.name = "rate", .kind = ControlKind::Label, .container = "form",
-                       .rect = {150, 150, 810, 180}, .caption = u"下载速率:", .autoSize = true},
-    ControlDescription{.name = "fixed", .kind = ControlKind::Label, .container = "form",
-                       .rect = {150, 600, 810, 180}, .caption = u"x"},
-    ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "form",
-                       .rect = {150, 900, 3000, 330}, .tabIndex = 1},
-    ControlDescription{.name = "pic", .kind = ControlKind::PictureBox, .container = "form",
-                       .rect = {150, 1500, 1560, 960}, .tabIndex = 2, .backColor = kFace},
+    ControlDescription{.name = "rate",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .rect = {150, 150, 810, 180},
+                       .caption = u"下载速率:",
+                       .autoSize = true},
+    ControlDescription{.name = "fixed",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .rect = {150, 600, 810, 180},
+                       .caption = u"x"},
+    ControlDescription{.name = "list",
+                       .kind = ControlKind::DropDownList,
+                       .container = "form",
+                       .rect = {150, 900, 3000, 330},
+                       .tabIndex = 1},
+    ControlDescription{.name = "pic",
+                       .kind = ControlKind::PictureBox,
+                       .container = "form",
+                       .rect = {150, 1500, 1560, 960},
+                       .tabIndex = 2,
+                       .backColor = kFace},
     // Listed last, first in the tab order.
-    ControlDescription{.name = "early", .kind = ControlKind::DropDownList, .container = "form",
-                       .rect = {1800, 1500, 1500, 330}, .tabIndex = 0},
-    ControlDescription{.name = "tick", .kind = ControlKind::Timer, .container = "pic",
-                       .intervalMs = 10},
+    ControlDescription{.name = "early",
+                       .kind = ControlKind::DropDownList,
+                       .container = "form",
+                       .rect = {1800, 1500, 1500, 330},
+                       .tabIndex = 0},
+    ControlDescription{
+        .name = "tick", .kind = ControlKind::Timer, .container = "pic", .intervalMs = 10},
 };
-constexpr FormDescription kForm{.name = "form", .caption = u"toolkit test",
-                                .client = {0, 0, 4500, 3000}, .backColor = kFace,
-                                .font = {u"宋体", 9, false}, .controls = kControls};
+constexpr FormDescription kForm{.name = "form",
+                                .caption = u"toolkit test",
+                                .client = {0, 0, 4500, 3000},
+                                .backColor = kFace,
+                                .font = {u"宋体", 9, false},
+                                .controls = kControls};
 
 class Win32ControlsTest : public ::testing::Test {
  protected:
@@ -147,7 +167,7 @@ TEST_F(Win32ControlsTest, PictureBoxDrawsSegmentsAndBoxesIntoItsKeptImage) {
 
   pic.Line(kLineBox, 20, 10, 30, 15, kGreen);
   for (const auto& [x, y] : {std::pair{20, 10}, std::pair{30, 10}, std::pair{20, 15},
-                            std::pair{30, 15}, std::pair{25, 10}, std::pair{30, 12}}) {
+                             std::pair{30, 15}, std::pair{25, 10}, std::pair{30, 12}}) {
     EXPECT_EQ(pic.PixelAt(x, y), kGreen) << x << "," << y;
   }
   EXPECT_EQ(pic.PixelAt(25, 12), kBlack);
@@ -311,23 +331,48 @@ TEST_F(Win32ControlsTest, ClosingInsideAYieldEndsTheWindowAndKeepsTheQuitForTheM
 // than it (as the layout's do), and in a frame of its own
 // two labels that overlap, listed in the opposite of reading order.
 constexpr std::array kReadControls{
-    ControlDescription{.name = "value", .kind = ControlKind::Label, .container = "form",
-                       .rect = {1500, 300, 1200, 300}, .caption = u"1 KB", .singleBorder = true},
-    ControlDescription{.name = "list", .kind = ControlKind::DropDownList, .container = "form",
-                       .rect = {1500, 900, 2400, 330}, .tabIndex = 0},
-    ControlDescription{.name = "pic", .kind = ControlKind::PictureBox, .container = "form",
-                       .rect = {150, 1500, 1500, 900}, .accessibleName = u"rate graph",
+    ControlDescription{.name = "value",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .rect = {1500, 300, 1200, 300},
+                       .caption = u"1 KB",
+                       .singleBorder = true},
+    ControlDescription{.name = "list",
+                       .kind = ControlKind::DropDownList,
+                       .container = "form",
+                       .rect = {1500, 900, 2400, 330},
+                       .tabIndex = 0},
+    ControlDescription{.name = "pic",
+                       .kind = ControlKind::PictureBox,
+                       .container = "form",
+                       .rect = {150, 1500, 1500, 900},
+                       .accessibleName = u"rate graph",
                        .accessibleDescription = u"the last 100 samples"},
-    ControlDescription{.name = "box", .kind = ControlKind::Frame, .container = "form",
+    ControlDescription{.name = "box",
+                       .kind = ControlKind::Frame,
+                       .container = "form",
                        .rect = {1800, 1500, 2400, 1200}},
-    ControlDescription{.name = "low", .kind = ControlKind::Label, .container = "box",
-                       .rect = {150, 500, 900, 400}, .caption = u"low"},
-    ControlDescription{.name = "high", .kind = ControlKind::Label, .container = "box",
-                       .rect = {150, 300, 900, 400}, .caption = u"high"},
-    ControlDescription{.name = "listCaption", .kind = ControlKind::Label, .container = "form",
-                       .rect = {150, 1000, 1200, 300}, .caption = u"list:", .labelFor = "list"},
-    ControlDescription{.name = "valueCaption", .kind = ControlKind::Label, .container = "form",
-                       .rect = {150, 350, 1200, 300}, .caption = u"value:",
+    ControlDescription{.name = "low",
+                       .kind = ControlKind::Label,
+                       .container = "box",
+                       .rect = {150, 500, 900, 400},
+                       .caption = u"low"},
+    ControlDescription{.name = "high",
+                       .kind = ControlKind::Label,
+                       .container = "box",
+                       .rect = {150, 300, 900, 400},
+                       .caption = u"high"},
+    ControlDescription{.name = "listCaption",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .rect = {150, 1000, 1200, 300},
+                       .caption = u"list:",
+                       .labelFor = "list"},
+    ControlDescription{.name = "valueCaption",
+                       .kind = ControlKind::Label,
+                       .container = "form",
+                       .rect = {150, 350, 1200, 300},
+                       .caption = u"value:",
                        .labelFor = "value"},
 };
 
@@ -370,9 +415,8 @@ TEST(Win32IconTest, IconsComeAtTheSideTheResolutionAsksFor) {
     int dpi;
     int side;
   };
-  for (const Case c : {Case{SM_CXICON, 96, 32}, Case{SM_CXICON, 144, 48},
-                       Case{SM_CXICON, 192, 64}, Case{SM_CXSMICON, 96, 16},
-                       Case{SM_CXSMICON, 192, 32}}) {
+  for (const Case c : {Case{SM_CXICON, 96, 32}, Case{SM_CXICON, 144, 48}, Case{SM_CXICON, 192, 64},
+                       Case{SM_CXSMICON, 96, 16}, Case{SM_CXSMICON, 192, 32}}) {
     SCOPED_TRACE(c.dpi);
     ASSERT_EQ(IconSize(c.metric, c.dpi), c.side);
     const HICON icon = LoadIconOfSide(nullptr, IDI_APPLICATION, c.side);

@@ -134,8 +134,8 @@ bool Expect(const char* what, std::optional<Counts> got, Counts want) {
 }
 
 HWND MakeWindow(HWND parent) {
-  return CreateWindowExW(0, L"STATIC", L"count", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0,
-                         100, 100, parent, nullptr, nullptr, nullptr);
+  return CreateWindowExW(0, L"STATIC", L"count", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                         100, parent, nullptr, nullptr, nullptr);
 }
 
 // Known numbers of objects of this process, made and freed: the counts
@@ -162,7 +162,8 @@ int SelfCheck() {
   const std::optional<Counts> grown = CountsOf(self, thread);
   if (!grown || grown->user != before->user + 1 + kChildren) {
     ok = Expect("with a window of 10 children made", grown,
-                {grown ? grown->gdi : 0, before->user + 1 + kChildren}) && ok;
+                {grown ? grown->gdi : 0, before->user + 1 + kChildren}) &&
+         ok;
   }
   DestroyWindow(top);
   const std::optional<Counts> after = CountsOf(self, thread);

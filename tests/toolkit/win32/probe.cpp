@@ -36,8 +36,8 @@ constexpr wchar_t kFormClass[] = L"OrvendelForm";
 constexpr UINT kAnswerMs = 2000;
 
 void Print(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
                       nullptr, nullptr);
@@ -149,7 +149,8 @@ void ReadChildren(HWND parent) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: orv-win32-probe wait|dump|read|close|colours TITLE [MILLISECONDS]\n", stderr);
+    std::fputs("usage: orv-win32-probe wait|dump|read|close|colours TITLE [MILLISECONDS]\n",
+               stderr);
     return 2;
   }
   const std::wstring command = argv[1];
