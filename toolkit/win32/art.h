@@ -20,7 +20,9 @@ inline constexpr COLORREF kArtTransparent = RGB(255, 0, 255);
 class PictureArt {
  public:
   // Owns both bitmaps; either may be null. twoX must be a 32-bit DIB
-  // section with straight alpha in its top byte, else it is not used.
+  // section with straight alpha in its top byte, else it is not used, and
+  // bottom-up: GetObject reports a top-down section's height as positive
+  // too (under Wine at least), so its rows would come out flipped.
   PictureArt(HBITMAP oneX, HBITMAP twoX);
   ~PictureArt();
   PictureArt(const PictureArt&) = delete;
