@@ -126,7 +126,9 @@ class Builder {
     if (!d.picture.empty()) {
       art = std::make_unique<PictureArt>(
           Bitmap(Wide(d.picture)),
-          LoadPngArt(m_instance, (Wide(d.picture) + kTwoXSuffix).c_str()));
+          [instance = m_instance, name = Wide(d.picture) + kTwoXSuffix] {
+            return LoadPngArt(instance, name.c_str());
+          });
     }
     c.picture = std::make_unique<Win32PictureBox>(
         c.hwnd, BackColorOf(m_form, d), std::move(art));
