@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace orv::win32 {
 namespace {
@@ -130,13 +131,11 @@ int Scaled(int pixels, int dpi, int atDpi) {
 
 }  // namespace
 
-PictureArt::PictureArt(HBITMAP oneX, HBITMAP twoX) : m_oneX(oneX), m_twoX(twoX) {
-  m_twoXPixels = PremultipliedPixels(m_twoX, m_twoXWidth, m_twoXHeight);
-}
+PictureArt::PictureArt(HBITMAP oneX, std::function<HBITMAP()> twoX)
+    : m_oneX(oneX), m_makeTwoX(std::move(twoX)) {}
 
 PictureArt::~PictureArt() {
   if (m_scaled != nullptr) DeleteObject(m_scaled);
-  if (m_twoX != nullptr) DeleteObject(m_twoX);
   if (m_oneX != nullptr) DeleteObject(m_oneX);
 }
 
@@ -169,6 +168,12 @@ void PictureArt::DrawOneX(HDC dc, int dpi) const {
 }
 
 HBITMAP PictureArt::ScaledTwoX(int dpi) {
+  if (m_makeTwoX) {
+    const HBITMAP twoX = m_makeTwoX();
+    m_makeTwoX = nullptr;
+    m_twoXPixels = PremultipliedPixels(twoX, m_twoXWidth, m_twoXHeight);
+    if (twoX != nullptr) DeleteObject(twoX);
+  }
   if (m_twoXPixels.empty()) return nullptr;
   if (dpi == m_scaledDpi) return m_scaled;
   const int width = Scaled(m_twoXWidth, dpi, kTwoXDpi);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace orv::win32 {
@@ -19,9 +20,14 @@ inline constexpr COLORREF kArtTransparent = RGB(255, 0, 255);
 // drawing the 1x one is scaled.
 class PictureArt {
  public:
-  // Owns both bitmaps; either may be null. twoX must be a 32-bit DIB
-  // section with straight alpha in its top byte, else it is not used.
-  PictureArt(HBITMAP oneX, HBITMAP twoX);
+  // Owns the 1x bitmap, which may be null. twoX makes the 2x drawing when
+  // a resolution above 96 dpi first asks for it (decoding it costs the
+  // window's start at 96 dpi nothing); it may be empty or give null. The
+  // drawing must be a 32-bit DIB section with straight alpha in its top
+  // byte, else it is not used, and bottom-up: GetObject reports a top-down
+  // section's height as positive too (under Wine at least), so its rows
+  // would come out flipped. Its pixels are kept, the bitmap deleted.
+  PictureArt(HBITMAP oneX, std::function<HBITMAP()> twoX);
   ~PictureArt();
   PictureArt(const PictureArt&) = delete;
   PictureArt& operator=(const PictureArt&) = delete;
@@ -35,7 +41,7 @@ class PictureArt {
   HBITMAP ScaledTwoX(int dpi);
 
   HBITMAP m_oneX;
-  HBITMAP m_twoX;
+  std::function<HBITMAP()> m_makeTwoX;
   // The 2x drawing's pixels, top row first, premultiplied 0xAARRGGBB.
   std::vector<std::uint32_t> m_twoXPixels;
   int m_twoXWidth = 0;

@@ -12,6 +12,7 @@
 
 #include "toolkit/win32/art.h"
 #include "toolkit/win32/dpi.h"
+#include "toolkit/win32/png_art.h"
 #include "toolkit/win32/stacking.h"
 #include "toolkit/win32/wide.h"
 
@@ -22,7 +23,7 @@ namespace {
 // upper frame); each one clips its siblings so the stacking order holds.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr UINT_PTR kFrameFaceId = 1;
-// A picture's drawing for twice the resolution is the resource of its
+// A picture's drawing for twice the resolution is the PNG resource of its
 // name with this added.
 constexpr wchar_t kTwoXSuffix[] = L"_2x";
 
@@ -131,8 +132,10 @@ class Builder {
     if (c.hwnd == nullptr) return;
     std::unique_ptr<PictureArt> art;
     if (!d.picture.empty()) {
-      art = std::make_unique<PictureArt>(Bitmap(Wide(d.picture)),
-                                         Bitmap(Wide(d.picture) + kTwoXSuffix));
+      art = std::make_unique<PictureArt>(
+          Bitmap(Wide(d.picture)), [instance = m_instance, name = Wide(d.picture) + kTwoXSuffix] {
+            return LoadPngArt(instance, name.c_str());
+          });
     }
     c.picture = std::make_unique<Win32PictureBox>(c.hwnd, BackColorOf(m_form, d), std::move(art));
   }

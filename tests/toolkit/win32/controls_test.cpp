@@ -1,11 +1,13 @@
 // What the Win32 toolkit itself does: label auto-size, list positions,
-// picture-box pixels, the alive token and what screen readers meet. Needs a display (Wine on Xvfb).
+// picture-box pixels, PNG art, the alive token and what screen readers
+// meet. Needs a display (Wine on Xvfb).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "toolkit/win32/dpi.h"
 #include "toolkit/win32/form_builder.h"
 #include "toolkit/win32/picture_box.h"
+#include "toolkit/win32/png_art.h"
 #include "toolkit/win32/runtime.h"
 
 namespace orv::win32 {
@@ -438,6 +441,37 @@ TEST(Win32ReadingTest, ACaptionOfNoControlIsAnError) {
   FormDescription form = kForm;
   form.controls = controls;
   EXPECT_THROW(BuildWin32Form(form, GetModuleHandleW(nullptr)), std::logic_error);
+}
+
+// 2 x 2, straight alpha: red, green at half; blue, orange at a quarter.
+constexpr unsigned char kPng[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52,
+    0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x00, 0x72, 0xb6, 0x0d,
+    0x24, 0x00, 0x00, 0x00, 0x17, 0x49, 0x44, 0x41, 0x54, 0x78, 0xda, 0x63, 0xf8, 0xcf, 0xc0, 0xf0,
+    0x1f, 0x08, 0x1b, 0x18, 0x80, 0xf4, 0xff, 0x13, 0x29, 0x46, 0x0e, 0x00, 0x3f, 0xcc, 0x07, 0x1a,
+    0x22, 0x81, 0x51, 0x80, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+
+TEST(Win32PngArtTest, ArtDecodesToStraightTopDownPixelsAndDamagedArtToNothing) {
+  const HBITMAP art = DecodePngArt(kPng, sizeof kPng);
+  ASSERT_NE(art, nullptr);
+  DIBSECTION dib{};
+  ASSERT_EQ(GetObjectW(art, sizeof dib, &dib), static_cast<int>(sizeof dib));
+  EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+  // Bottom row first, as the art takes a bitmap resource.
+  const auto* pixels = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
+  EXPECT_EQ(std::vector(pixels, pixels + 4),
+            (std::vector<std::uint32_t>{0xFF0000FF, 0x40C86432, 0xFFFF0000, 0x8000FF00}));
+  DeleteObject(art);
+
+  // Cut after its header, its pixel data bent, or no image at all: the
+  // window then draws its 1x art.
+  std::vector<unsigned char> bent(std::begin(kPng), std::end(kPng));
+  bent[45] ^= 0xFF;
+  const std::vector<std::vector<unsigned char>> damaged{
+      {std::begin(kPng), std::begin(kPng) + 33}, bent, {'n', 'o', ' ', 'P', 'N', 'G'}, {}};
+  for (const auto& data : damaged) {
+    EXPECT_EQ(DecodePngArt(data.data(), data.size()), nullptr) << data.size() << " bytes";
+  }
 }
 
 }  // namespace
