@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/error.h"
+#include "platform/exact_decimal.h"
 
 namespace orv {
 namespace {
@@ -85,9 +86,18 @@ double Convert(const Scanned& s) {
   return value == 0 ? 0.0 : value;
 }
 
+// What std::to_string prints for a whole double ("%f": every integer digit,
+// then six zeros), without the printf family, which would otherwise be
+// linked into the Windows program for this message alone.
+std::string WholeNumberText(double whole) {
+  const ExactDecimal digits = ExactDigits(std::fabs(whole));
+  return (std::signbit(whole) ? "-" : "") + digits.int_digits + ".000000";
+}
+
+// `value` is a whole number here: it has been rounded.
 void CheckRange(double value, double lo, double hi) {
   if (!(value >= lo && value <= hi)) {  // also false for NaN
-    throw Error(ErrorCode::Overflow, "value out of integer range: " + std::to_string(value));
+    throw Error(ErrorCode::Overflow, "value out of integer range: " + WholeNumberText(value));
   }
 }
 

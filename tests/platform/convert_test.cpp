@@ -98,6 +98,23 @@ TEST(ToInt32, NearestWithHalvesToEvenAndRangeLimits) {
   }
 }
 
+// The message names the rounded value as std::to_string prints a double;
+// it is built without printf, so each digit of it is checked here.
+TEST(ToInt32, OverflowNamesTheRoundedValue) {
+  const double cases[] = {2147483647.5, -2147483649.5, 4294967295.0, 1e300,
+                          -1.7976931348623157e308};
+  for (double in : cases) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << in);
+    try {
+      ToInt32(in);
+      ADD_FAILURE() << "no error thrown";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "value out of integer range: " + std::to_string(std::nearbyint(in)));
+    }
+  }
+}
+
 TEST(Int, RoundsDownTowardsMinusInfinity) {
   const struct {
     double in, out;

@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <charconv>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "platform/error.h"
@@ -85,15 +89,47 @@ NumberLocale UserNumberLocale() {
   return locale;
 }
 
+namespace {
+
+// The report is put together in a fixed buffer, as snprintf would cut it,
+// without the printf family (a tenth of the program's size) and without
+// allocating: the error may be that memory ran out.
+class ReportLine {
+ public:
+  void Append(std::string_view part) {
+    const std::size_t room = sizeof text_ - 1 - used_;
+    const std::size_t n = part.size() < room ? part.size() : room;
+    std::memcpy(text_ + used_, part.data(), n);
+    used_ += n;
+    text_[used_] = '\0';
+  }
+  void AppendNumber(int value) {
+    char digits[16];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    if (ec == std::errc()) Append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  }
+  const char* c_str() const { return text_; }
+
+ private:
+  char text_[600] = {};
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
 void ReportUntrappedError(const std::exception& error) {
   const auto* own = dynamic_cast<const Error*>(&error);
-  char line[600];
+  ReportLine report;
   if (own != nullptr) {
-    std::snprintf(line, sizeof line, "Run-time error %d: %s\n", static_cast<int>(own->code()),
-                  own->what());
+    report.Append("Run-time error ");
+    report.AppendNumber(static_cast<int>(own->code()));
+    report.Append(": ");
   } else {
-    std::snprintf(line, sizeof line, "Run-time error: %s\n", error.what());
+    report.Append("Run-time error: ");
   }
+  report.Append(error.what());
+  report.Append("\n");
+  const char* line = report.c_str();
   std::fputs(line, stderr);
   std::fflush(stderr);
   // A program of the GUI subsystem started from Explorer has no standard
