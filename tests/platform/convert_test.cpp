@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <iomanip>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
+#include "platform/exact_decimal.h"
 #include "test_locales.h"
 
 namespace orv {
@@ -190,6 +195,71 @@ TEST(Val, MegabyteLongDigitStrings) {
   EXPECT_EQ(Val(u"0." + zeros + u"1"), 0);
   // The exponent brings the long mantissa back into range.
   EXPECT_DOUBLE_EQ(Val(u"1" + zeros + u"e-1048570"), 1e6);
+}
+
+// The exact decimal text of (a + b) / 2: both at one scale, summed, halved.
+// One place more than either has keeps the halving exact.
+std::string MidpointText(double a, double b) {
+  const ExactDecimal x = ExactDigits(a);
+  const ExactDecimal y = ExactDigits(b);
+  const std::size_t places = std::max(x.frac_digits.size(), y.frac_digits.size()) + 1;
+  auto scaled = [places](const ExactDecimal& d) {
+    return d.int_digits + d.frac_digits + std::string(places - d.frac_digits.size(), '0');
+  };
+  std::string p = scaled(x);
+  std::string q = scaled(y);
+  const std::size_t n = std::max(p.size(), q.size()) + 1;
+  p.insert(0, n - p.size(), '0');
+  q.insert(0, n - q.size(), '0');
+  std::string sum(n, '0');
+  int carry = 0;
+  for (std::size_t i = n; i-- > 0;) {
+    const int v = (p[i] - '0') + (q[i] - '0') + carry;
+    sum[i] = static_cast<char>('0' + v % 10);
+    carry = v / 10;
+  }
+  std::string half(n, '0');
+  int rest = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const int v = rest * 10 + (sum[i] - '0');
+    half[i] = static_cast<char>('0' + v / 2);
+    rest = v % 2;
+  }
+  return half + "e-" + std::to_string(places);
+}
+
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+// Every digit counts where a number lies on the boundary between two
+// doubles: the exact midpoint goes to the even one, a trace above or below
+// it to the nearer one, also beyond the 800th digit.
+TEST(Val, RoundsBoundariesBetweenDoublesCorrectly) {
+  std::mt19937_64 random(18);
+  std::vector<std::uint64_t> patterns = {0, 1, 0x000FFFFFFFFFFFFF, 0x0010000000000000};
+  for (int i = 0; i < 200; ++i) patterns.push_back(random() % 0x7FEFFFFFFFFFFFFF);
+  for (std::uint64_t bits : patterns) {
+    const double low = std::bit_cast<double>(bits);
+    const double high = std::bit_cast<double>(bits + 1);
+    const double even = bits % 2 == 0 ? low : high;
+    const std::string mid = MidpointText(low, high);
+    const std::size_t e = mid.find('e');
+    const std::string digits = mid.substr(0, e);
+    const long long places = std::stoll(mid.substr(e + 2));
+    // The midpoint less a trace: its last nonzero digit one less, then nines.
+    const std::size_t last = digits.find_last_not_of('0');
+    const std::string below =
+        digits.substr(0, last) + static_cast<char>(digits[last] - 1) + std::string(900, '9');
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << low);
+    EXPECT_EQ(Val(Wide(mid)), even);
+    EXPECT_EQ(Val(Wide(digits + std::string(900, '0') + "e-" + std::to_string(places + 900))),
+              even);
+    EXPECT_EQ(Val(Wide(digits + "1e-" + std::to_string(places + 1))), high);
+    EXPECT_EQ(Val(Wide(digits + std::string(900, '0') + "1e-" + std::to_string(places + 901))),
+              high);
+    const long long below_places =
+        places + static_cast<long long>(below.size()) - static_cast<long long>(digits.size());
+    EXPECT_EQ(Val(Wide(below + "e-" + std::to_string(below_places))), low);
+  }
 }
 
 TEST(ParseNumber, AcceptsGroupedNumbersOfEitherLocale) {
