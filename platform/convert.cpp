@@ -1,10 +1,8 @@
 #include "platform/convert.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -65,86 +63,6 @@ long long DecimalOrder(const Scanned& s) {
   return order + s.exponent;
 }
 
-enum class Parsed { kNumber, kOutOfRange, kNotANumber };
-
-#if defined(_WIN32)
-// Significant digits kept for strtod. The boundaries between doubles (the
-// midpoints of neighbours, half the smallest subnormal, the overflow
-// threshold) are dyadic and have at most 767 significant decimal digits.
-// Past them, a number cut to its first 800 digits with a 1 put after them
-// (if a nonzero digit was cut) lies strictly between the same two
-// 800-digit neighbours as the full number, and no boundary lies strictly
-// between those: both round to the same double.
-constexpr std::size_t kKeptDigits = 800;
-
-// The scanned number as significant digits and an exponent: mingw's strtod
-// misreads many digits against a far exponent ("1", a million zeros,
-// "e-1048570" is infinite to it). Text without a digit is left as it is,
-// for strtod to refuse.
-std::string ShortDecimal(const Scanned& s, const std::string& ascii) {
-  std::string digits;
-  long long exponent = s.exponent;
-  bool negative = false;
-  bool after_point = false;
-  bool any_digit = false;
-  bool cut_nonzero = false;
-  for (char c : s.mantissa) {
-    if (c == '-') {
-      negative = true;
-    } else if (c == '.') {
-      after_point = true;
-    } else {
-      any_digit = true;
-      const bool leading_zero = digits.empty() && c == '0';
-      const bool kept = !leading_zero && digits.size() < kKeptDigits;
-      if (kept) digits += c;
-      if (!leading_zero && !kept && c != '0') cut_nonzero = true;
-      // Each place of the fraction scales the value down unless it was
-      // cut; each cut place of the integer part scales it up.
-      if (after_point && (kept || leading_zero)) --exponent;
-      if (!after_point && !leading_zero && !kept) ++exponent;
-    }
-  }
-  if (!any_digit) return ascii;
-  if (cut_nonzero) {
-    digits += '1';
-    --exponent;
-  }
-  std::string text = negative ? "-" : "";
-  text += digits.empty() ? "0" : digits;
-  if (exponent != 0) text += 'e' + std::to_string(exponent);
-  return text;
-}
-
-// mingw's std::from_chars(double) would be a tenth of the statically linked
-// Windows program; its C library's strtod (gdtoa) rounds correctly as well,
-// in half the size. The text here is only "-", digits and an exponent, and
-// the program never leaves the C locale, so strtod reads the same numbers
-// from_chars does. strtod gives a subnormal value without an error and
-// reports both a result too large and one too small for a nonzero double
-// as ERANGE, as from_chars reports result_out_of_range.
-Parsed ParseScanned(const Scanned& s, const std::string& ascii, double& value) {
-  const std::string text = ShortDecimal(s, ascii);
-  if (text.empty()) return Parsed::kNotANumber;
-  errno = 0;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  const int error = errno;
-  if (end != text.c_str() + text.size()) return Parsed::kNotANumber;
-  if (error == ERANGE && (std::isinf(value) || value == 0)) return Parsed::kOutOfRange;
-  return Parsed::kNumber;
-}
-#else
-Parsed ParseScanned(const Scanned&, const std::string& ascii, double& value) {
-  const char* first = ascii.data();
-  const char* last = first + ascii.size();
-  auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) return Parsed::kOutOfRange;
-  if (ec != std::errc() || ptr != last) return Parsed::kNotANumber;
-  return Parsed::kNumber;
-}
-#endif
-
 double Convert(const Scanned& s) {
   std::string ascii = s.mantissa;
   if (s.exponent != 0) {
@@ -152,14 +70,16 @@ double Convert(const Scanned& s) {
     ascii += std::to_string(s.exponent);
   }
   double value = 0;
-  const Parsed parsed = ParseScanned(s, ascii, value);
-  if (parsed == Parsed::kOutOfRange) {
+  const char* first = ascii.data();
+  const char* last = first + ascii.size();
+  auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  if (ec == std::errc::result_out_of_range) {
     // A value too small to represent is simply zero; too large is the
     // overflow the callers report.
     if (DecimalOrder(s) < 0) return 0.0;
     throw Error(ErrorCode::Overflow, "number out of range: " + ascii.substr(0, 40));
   }
-  if (parsed == Parsed::kNotANumber) {
+  if (ec != std::errc() || ptr != last) {
     throw Error(ErrorCode::TypeMismatch, "not a number: " + ascii.substr(0, 40));
   }
   // "-0" and a negative underflow are plain zero to every caller.
