@@ -4,7 +4,10 @@ namespace orv::win32 {
 namespace {
 
 // The per-window DPI calls exist only since Windows 10 1607; looked up by
-// name so the program still starts on an older system.
+// name so the program still starts on an older system. Looked up at each
+// call (a lookup in a loaded module's export table), not kept in a static:
+// its thread-safe initialisation would link a threads library into the
+// program.
 template <class Fn>
 Fn Lookup(const wchar_t* module, const char* name) {
   HMODULE loaded = GetModuleHandleW(module);
@@ -21,7 +24,7 @@ Fn User32(const char* name) {
 
 int WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32<GetDpiForWindowFn>("GetDpiForWindow");
+  const auto getDpiForWindow = User32<GetDpiForWindowFn>("GetDpiForWindow");
   if (getDpiForWindow != nullptr && hwnd != nullptr) {
     const UINT dpi = getDpiForWindow(hwnd);
     if (dpi != 0) return static_cast<int>(dpi);
@@ -34,7 +37,7 @@ int WindowDpi(HWND hwnd) {
 
 SIZE OuterSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
   using AdjustFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = User32<AdjustFn>("AdjustWindowRectExForDpi");
+  const auto adjustForDpi = User32<AdjustFn>("AdjustWindowRectExForDpi");
   RECT r{0, 0, width, height};
   if (adjustForDpi != nullptr) {
     adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
@@ -46,7 +49,7 @@ SIZE OuterSizeForClient(int width, int height, DWORD style, DWORD exStyle, int d
 
 int IconSize(int metric, int dpi) {
   using MetricFn = int(WINAPI*)(int, UINT);
-  static const auto metricForDpi = User32<MetricFn>("GetSystemMetricsForDpi");
+  const auto metricForDpi = User32<MetricFn>("GetSystemMetricsForDpi");
   if (metricForDpi != nullptr) return metricForDpi(metric, static_cast<UINT>(dpi));
   return GetSystemMetrics(metric);
 }
@@ -55,7 +58,7 @@ HICON LoadIconOfSide(HINSTANCE instance, const wchar_t* name, int side) {
   // Only in common controls 6, which the manifest asks for, and missing
   // from the toolchain's import library.
   using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
-  static const auto scaleDown = Lookup<ScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
+  const auto scaleDown = Lookup<ScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (scaleDown != nullptr && SUCCEEDED(scaleDown(instance, name, side, side, &icon))) {
     return icon;
