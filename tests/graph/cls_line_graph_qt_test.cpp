@@ -57,7 +57,7 @@ std::string Describe(const QColor& c) {
 
 // A value of 25 puts the line at y = 0.75 H, clear of the grid's rows
 // (every tenth of H) and of its columns at this column.
-TEST_F(LineGraphOnPictureBox, DrawsBackgroundLineAndGridInTheirColoursAndKeepsThemOnRepaint) {
+TEST_F(LineGraphOnPictureBox, DrawsBackgroundLineAndGridInTheirColorsAndKeepsThemOnRepaint) {
   for (int k = 0; k < 100; ++k) history->Add(25);
   graph.Draw();
 

@@ -1,6 +1,6 @@
 # The window as it is built, offscreen: controls, fonts, art, and a grab.
 orv_add_test(test_monitor_layout
-  SOURCES layout_test.cpp layout_screenshot_test.cpp qt_yield_test.cpp colour_scheme_test.cpp
+  SOURCES layout_test.cpp layout_screenshot_test.cpp qt_yield_test.cpp color_scheme_test.cpp
   LIBS orv_app_qt
   QT)
 

@@ -30,7 +30,7 @@ QImage Banner2x() { return LoadArt(QStringLiteral("monitor/resources/banner@2x.p
 
 struct Likeness {
   double shapeAgreement = 0;  // share of pixels both call see-through, or both solid
-  double colourDistance = 0;  // mean per-channel distance over pixels solid in both
+  double colorDistance = 0;   // mean per-channel distance over pixels solid in both
 };
 
 // The picture averaged down to the given size, with premultiplied alpha so
@@ -70,7 +70,7 @@ Likeness Compare(const QImage& rendering, const QImage& reference) {
   }
   Likeness l;
   l.shapeAgreement = static_cast<double>(agree) / (b.width() * b.height());
-  l.colourDistance = solid == 0 ? 255.0 : static_cast<double>(distance) / (3.0 * solid);
+  l.colorDistance = solid == 0 ? 255.0 : static_cast<double>(distance) / (3.0 * solid);
   return l;
 }
 
@@ -81,7 +81,7 @@ Likeness Compare(const QImage& rendering, const QImage& reference) {
 // turned upside down differs by 23 and 40 at every size.
 constexpr double kShapeAgreement = 0.93;
 constexpr double kSmallShapeAgreement = 0.89;
-constexpr double kColourDistance = 8.0;
+constexpr double kColorDistance = 8.0;
 
 struct IconSize {
   int size;
@@ -109,7 +109,7 @@ TEST_P(ThemeIconTest, IsTheWindowIconAtItsSize) {
 
   const Likeness l = Compare(icon, reference);
   EXPECT_GE(l.shapeAgreement, GetParam().shapeAgreement) << size;
-  EXPECT_LE(l.colourDistance, kColourDistance) << size;
+  EXPECT_LE(l.colorDistance, kColorDistance) << size;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 // the dithered window banner by 7.8 levels per channel (its gradients and
 // lettering carry more dither than the icon), mirrored or upside down by 37
 // and 46; both agree on the shape everywhere but the rounded corners.
-constexpr double kBannerColourDistance = 12.0;
+constexpr double kBannerColorDistance = 12.0;
 
 TEST(Banner2x, IsTheBannerAtTwiceItsSize) {
   const QImage banner = Banner();
@@ -139,8 +139,8 @@ TEST(Banner2x, IsTheBannerAtTwiceItsSize) {
 
   const Likeness l = Compare(large, banner);
   EXPECT_GE(l.shapeAgreement, kShapeAgreement);
-  EXPECT_LE(l.colourDistance, kBannerColourDistance);
-  EXPECT_GT(Compare(large.mirrored(true, false), banner).colourDistance, kBannerColourDistance);
+  EXPECT_LE(l.colorDistance, kBannerColorDistance);
+  EXPECT_GT(Compare(large.mirrored(true, false), banner).colorDistance, kBannerColorDistance);
 }
 
 // The comparison must be able to tell the art from a near miss, or the case
@@ -150,8 +150,8 @@ TEST(ThemeIconComparison, RejectsRenderingsThatAreNotTheArt) {
   const QImage large = ThemeIcon(256);
   ASSERT_FALSE(large.isNull());
 
-  EXPECT_GT(Compare(large.mirrored(true, false), reference).colourDistance, kColourDistance);
-  EXPECT_GT(Compare(large.mirrored(false, true), reference).colourDistance, kColourDistance);
+  EXPECT_GT(Compare(large.mirrored(true, false), reference).colorDistance, kColorDistance);
+  EXPECT_GT(Compare(large.mirrored(false, true), reference).colorDistance, kColorDistance);
 
   // The 32-pixel drawing pasted into the corner of a large canvas.
   QImage corner(256, 256, QImage::Format_ARGB32);
@@ -166,7 +166,7 @@ TEST(ThemeIconComparison, RejectsRenderingsThatAreNotTheArt) {
   const QImage blown = reference.scaled(256, 256, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   const Likeness same = Compare(blown, reference);
   EXPECT_GE(same.shapeAgreement, kShapeAgreement);
-  EXPECT_LE(same.colourDistance, kColourDistance);
+  EXPECT_LE(same.colorDistance, kColorDistance);
 }
 
 }  // namespace

@@ -7,12 +7,11 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QStringList>
-#include <algorithm>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/form_rules.h"
 #include "toolkit/qt/art.h"
 #include "toolkit/qt/color.h"
 #include "toolkit/qt/drop_down_list.h"
@@ -97,6 +96,7 @@ class Builder {
   explicit Builder(const FormDescription& form) : m_form(form) {}
 
   std::unique_ptr<QtForm> Build() {
+    CheckFormDescription(m_form);
     auto* window = new QWidget;
     auto result = std::make_unique<QtForm>(window);
     window->setObjectName(Latin1(m_form.name));
@@ -134,21 +134,11 @@ class Builder {
     bool isPictureBox;
   };
 
+  // The description was checked: a container other than the form is a
+  // frame or picture box made before the controls it holds.
   Container ContainerOf(const ControlDescription& d) const {
-    const auto it = m_made.find(d.container);
-    auto* widget = it == m_made.end() ? nullptr : qobject_cast<QWidget*>(it->second);
-    if (widget == nullptr) {
-      throw std::logic_error(std::string(d.name) + " names no container listed before it");
-    }
-    const ControlDescription* holder = Describe(d.container);
-    return {widget, holder != nullptr && holder->kind == ControlKind::PictureBox};
-  }
-
-  const ControlDescription* Describe(std::string_view name) const {
-    for (const ControlDescription& d : m_form.controls) {
-      if (d.name == name) return &d;
-    }
-    return nullptr;
+    const ControlDescription* holder = FindControl(m_form, d.container);
+    return {Widget(d.container), holder != nullptr && holder->kind == ControlKind::PictureBox};
   }
 
   // Places a control by its twips rectangle inside its container's inner
@@ -249,36 +239,24 @@ class Builder {
 
   QWidget* Widget(std::string_view name) const { return qobject_cast<QWidget*>(m_made.at(name)); }
 
-  // Earlier controls of a container lie above later ones; labels, which
-  // have no window of their own, lie beneath every control that has one.
+  // Raised from the bottom up, each container's controls end in the
+  // description's stacking.
   void Stack() const {
-    std::vector<std::string_view> containers{m_form.name};
-    for (const ControlDescription& d : m_form.controls) containers.push_back(d.name);
-    for (std::string_view container : containers) {
-      std::vector<QWidget*> labels;
-      std::vector<QWidget*> windowed;
-      for (const ControlDescription& d : m_form.controls) {
-        if (d.container != container || d.kind == ControlKind::Timer) continue;
-        (d.kind == ControlKind::Label ? labels : windowed).push_back(Widget(d.name));
+    for (std::string_view container : ContainerNames(m_form)) {
+      const std::vector<std::size_t> order = DesignStacking(m_form, container);
+      for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        Widget(m_form.controls[*it].name)->raise();
       }
-      for (auto it = labels.rbegin(); it != labels.rend(); ++it) (*it)->raise();
-      for (auto it = windowed.rbegin(); it != windowed.rend(); ++it) (*it)->raise();
     }
   }
 
   // Tab order by tab index; the first control in it that takes the focus
   // has it when the window opens.
   void ChainTabs() const {
-    std::vector<const ControlDescription*> order;
-    for (const ControlDescription& d : m_form.controls) {
-      if (d.tabIndex >= 0) order.push_back(&d);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
     QWidget* first = nullptr;
-    for (const ControlDescription* d : order) {
-      QWidget* w = Widget(d->name);
+    for (std::size_t i : TabOrder(m_form)) {
+      QWidget* w = Widget(m_form.controls[i].name);
       if (previous != nullptr) QWidget::setTabOrder(previous, w);
       previous = w;
       if (first == nullptr && (w->focusPolicy() & Qt::TabFocus) != 0) first = w;
@@ -298,13 +276,9 @@ class Builder {
         w->setAccessibleDescription(ToQString(d.accessibleDescription));
       }
       if (d.labelFor.empty()) continue;
-      const auto target = m_made.find(d.labelFor);
-      auto* label = qobject_cast<QLabel*>(w);
-      if (target == m_made.end() || label == nullptr) {
-        throw std::logic_error(std::string(d.name) + " captions no control of the form");
-      }
-      auto* captioned = qobject_cast<QWidget*>(target->second);
-      label->setBuddy(captioned);
+      // Checked: a caption is a label, and what it names a control.
+      QWidget* captioned = Widget(d.labelFor);
+      qobject_cast<QLabel*>(w)->setBuddy(captioned);
       captioned->setAccessibleName(ToQString(d.caption).trimmed());
     }
   }

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/form_description.h"
-#include "toolkit/qt/qt_form.h"
+#include "toolkit/qt/form.h"
 
 namespace orv::qt {
 

@@ -8,11 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
-#include <string>
 
-#include "platform/error.h"
 #include "platform/segment_clip.h"
+#include "platform/surface_contract.h"
 #include "toolkit/qt/color.h"
 
 namespace orv::qt {
@@ -29,19 +27,6 @@ using Corners = std::array<double, 4>;
 struct Bounds {
   double loX, loY, hiX, hiY;
 };
-
-// Device coordinates are 32-bit; anything beyond (or not a number at all)
-// is an overflow, never something to hand to the painter.
-Corners DeviceCorners(float x1, float y1, float x2, float y2, double scale) {
-  const Corners c = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
-  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
-  for (double v : c) {
-    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
-      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
-    }
-  }
-  return c;
-}
 
 // Clamping the corners of an axis-aligned outline leaves every visible
 // pixel of it where it was.
@@ -175,10 +160,7 @@ std::int16_t QtPictureBox::DrawWidth() const { return m_drawWidth; }
 std::int16_t QtPictureBox::ScaleMode() const { return m_scaleMode; }
 
 void QtPictureBox::ScaleMode(std::int16_t mode) {
-  // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
-  if (mode < 0 || mode > 7) {
-    throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
-  }
+  CheckScaleMode(mode);
   m_scaleMode = mode;
 }
 
@@ -203,11 +185,8 @@ float QtPictureBox::ScaleHeight() const {
 }
 
 void QtPictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
-  if (flags != kLineSegment && flags != kLineBox) {
-    throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
-  }
   const double scale = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
-  const Corners c = DeviceCorners(x1, y1, x2, y2, scale);
+  const Corners c = DeviceLineCorners(flags, x1, y1, x2, y2, scale);
 
   SyncImageSize();
   QPainter& painter = Painter(color);

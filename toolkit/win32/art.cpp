@@ -18,35 +18,9 @@ std::uint32_t Premultiplied(std::uint32_t argb) {
          scale(argb & 0xFF);
 }
 
-// A 32-bit DIB section's pixels, top row first, premultiplied; empty when
-// the bitmap is none or of another layout. A drawing whose alpha is zero
-// throughout was stored without alpha, and is opaque.
-std::vector<std::uint32_t> PremultipliedPixels(HBITMAP bitmap, int& width, int& height) {
-  DIBSECTION dib{};
-  if (bitmap == nullptr || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) return {};
-  const BITMAP& bm = dib.dsBm;
-  if (bm.bmBitsPixel != 32 || bm.bmBits == nullptr || bm.bmWidth <= 0 || bm.bmHeight <= 0 ||
-      bm.bmWidthBytes < bm.bmWidth * 4) {
-    return {};
-  }
-  if (dib.dsBmih.biCompression == BI_BITFIELDS &&
-      (dib.dsBitfields[0] != 0xFF0000 || dib.dsBitfields[1] != 0xFF00 ||
-       dib.dsBitfields[2] != 0xFF)) {
-    return {};
-  }
-  width = bm.bmWidth;
-  height = bm.bmHeight;
-  const bool bottomUp = dib.dsBmih.biHeight > 0;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  bool anyAlpha = false;
-  for (int y = 0; y < height; ++y) {
-    const auto* row = static_cast<const unsigned char*>(bm.bmBits) +
-                      static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * bm.bmWidthBytes;
-    std::memcpy(&pixels[static_cast<std::size_t>(y) * width], row,
-                static_cast<std::size_t>(width) * 4);
-  }
-  for (std::uint32_t p : pixels) anyAlpha = anyAlpha || (p >> 24) != 0;
-  for (std::uint32_t& p : pixels) p = anyAlpha ? Premultiplied(p) : (p | 0xFF000000u);
+std::vector<std::uint32_t> PremultipliedPixels(const ArtPixels& art) {
+  std::vector<std::uint32_t> pixels(art.argb.size());
+  std::transform(art.argb.begin(), art.argb.end(), pixels.begin(), Premultiplied);
   return pixels;
 }
 
@@ -131,7 +105,7 @@ int Scaled(int pixels, int dpi, int atDpi) {
 
 }  // namespace
 
-PictureArt::PictureArt(HBITMAP oneX, std::function<HBITMAP()> twoX)
+PictureArt::PictureArt(HBITMAP oneX, std::function<ArtPixels()> twoX)
     : m_oneX(oneX), m_makeTwoX(std::move(twoX)) {}
 
 PictureArt::~PictureArt() {
@@ -169,10 +143,11 @@ void PictureArt::DrawOneX(HDC dc, int dpi) const {
 
 HBITMAP PictureArt::ScaledTwoX(int dpi) {
   if (m_makeTwoX) {
-    const HBITMAP twoX = m_makeTwoX();
+    const ArtPixels twoX = m_makeTwoX();
     m_makeTwoX = nullptr;
-    m_twoXPixels = PremultipliedPixels(twoX, m_twoXWidth, m_twoXHeight);
-    if (twoX != nullptr) DeleteObject(twoX);
+    m_twoXPixels = PremultipliedPixels(twoX);
+    m_twoXWidth = twoX.width;
+    m_twoXHeight = twoX.height;
   }
   if (m_twoXPixels.empty()) return nullptr;
   if (dpi == m_scaledDpi) return m_scaled;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "toolkit/win32/png_art.h"
+
 namespace orv::win32 {
 
 // The art's transparent colour. The build turns the 1x PNG art's
@@ -20,14 +22,11 @@ inline constexpr COLORREF kArtTransparent = RGB(255, 0, 255);
 // drawing the 1x one is scaled.
 class PictureArt {
  public:
-  // Owns the 1x bitmap, which may be null. twoX makes the 2x drawing when
-  // a resolution above 96 dpi first asks for it (decoding it costs the
-  // window's start at 96 dpi nothing); it may be empty or give null. The
-  // drawing must be a 32-bit DIB section with straight alpha in its top
-  // byte, else it is not used, and bottom-up: GetObject reports a top-down
-  // section's height as positive too (under Wine at least), so its rows
-  // would come out flipped. Its pixels are kept, the bitmap deleted.
-  PictureArt(HBITMAP oneX, std::function<HBITMAP()> twoX);
+  // Owns the 1x bitmap, which may be null. twoX makes the 2x drawing's
+  // pixels when a resolution above 96 dpi first asks for them (decoding
+  // them costs the window's start at 96 dpi nothing); it may be empty or
+  // give no pixels, and then the 1x art is scaled.
+  PictureArt(HBITMAP oneX, std::function<ArtPixels()> twoX);
   ~PictureArt();
   PictureArt(const PictureArt&) = delete;
   PictureArt& operator=(const PictureArt&) = delete;
@@ -41,7 +40,7 @@ class PictureArt {
   HBITMAP ScaledTwoX(int dpi);
 
   HBITMAP m_oneX;
-  std::function<HBITMAP()> m_makeTwoX;
+  std::function<ArtPixels()> m_makeTwoX;
   // The 2x drawing's pixels, top row first, premultiplied 0xAARRGGBB.
   std::vector<std::uint32_t> m_twoXPixels;
   int m_twoXWidth = 0;

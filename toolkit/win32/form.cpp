@@ -121,7 +121,7 @@ AliveToken Win32Form::Token() const {
   return AliveToken([alive = m_alive] { return *alive; });
 }
 
-std::optional<LRESULT> Win32Form::ListColours(UINT msg, WPARAM wp, LPARAM lp) const {
+std::optional<LRESULT> Win32Form::ListColors(UINT msg, WPARAM wp, LPARAM lp) const {
   if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORLISTBOX) || m_scheme.HighContrast()) {
     return std::nullopt;
   }
@@ -129,7 +129,7 @@ std::optional<LRESULT> Win32Form::ListColours(UINT msg, WPARAM wp, LPARAM lp) co
   HWND list = reinterpret_cast<HWND>(lp);
   for (const Win32Control& c : m_controls) {
     if (!c.list || (c.hwnd != list && c.hwnd != GetParent(list))) continue;
-    const TextColours colours = m_scheme.ColoursOf(*c.description);
+    const TextColors colours = m_scheme.ColorsOf(*c.description);
     const auto dc = reinterpret_cast<HDC>(wp);
     SetTextColor(dc, colours.text);
     SetBkColor(dc, colours.back);
@@ -141,10 +141,10 @@ std::optional<LRESULT> Win32Form::ListColours(UINT msg, WPARAM wp, LPARAM lp) co
 
 // A change of the system's colours or of the high-contrast mode: what the
 // window paints follows it, while it runs.
-void Win32Form::FollowSystemColours() {
+void Win32Form::FollowSystemColors() {
   if (!m_scheme.Refresh()) return;
   for (Win32Control& c : m_controls) {
-    if (c.label) c.label->Colours(m_scheme.ColoursOf(*c.description));
+    if (c.label) c.label->Colours(m_scheme.ColorsOf(*c.description));
     // The list's own parts read the system's colours when told.
     if (c.list) SendMessageW(c.hwnd, WM_SYSCOLORCHANGE, 0, 0);
   }
@@ -190,12 +190,12 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(FaceBrush());
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-      if (const auto brush = ListColours(msg, wp, lp)) return *brush;
+      if (const auto brush = ListColors(msg, wp, lp)) return *brush;
       break;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
     case WM_THEMECHANGED:
-      FollowSystemColours();
+      FollowSystemColors();
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {

@@ -11,7 +11,7 @@
 #include "platform/form.h"
 #include "platform/form_description.h"
 #include "toolkit/win32/annotations.h"
-#include "toolkit/win32/colour_scheme.h"
+#include "toolkit/win32/color_scheme.h"
 #include "toolkit/win32/drop_down_list.h"
 #include "toolkit/win32/label.h"
 #include "toolkit/win32/picture_box.h"
@@ -53,12 +53,12 @@ class Win32Form final : public Form {
   HWND Handle() const { return m_hwnd; }
   int Dpi() const { return m_dpi; }
   // The colours it paints in, and its face, which its frames also paint.
-  const ColourScheme& Scheme() const { return m_scheme; }
+  const ColorScheme& Scheme() const { return m_scheme; }
   HBRUSH FaceBrush() const { return m_scheme.FaceBrush(); }
   // A list's WM_CTLCOLOREDIT or WM_CTLCOLORLISTBOX, as the window or frame
   // holding it receives it: the layout's field colours, or nothing to
   // leave the system's under high contrast.
-  std::optional<LRESULT> ListColours(UINT msg, WPARAM wp, LPARAM lp) const;
+  std::optional<LRESULT> ListColors(UINT msg, WPARAM wp, LPARAM lp) const;
   // Shows the window with the first control of the tab order focused.
   void Show(int showCommand);
   // Runs when the window is destroyed by anything but this object: the
@@ -94,14 +94,14 @@ class Win32Form final : public Form {
   std::vector<HFONT> PlaceControls(int dpi);
   void FitClientArea(int dpi);
   void LoadIcons(int dpi);
-  void FollowSystemColours();
+  void FollowSystemColors();
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   const FormDescription& m_description;
   HINSTANCE m_instance;
   HWND m_hwnd = nullptr;
-  ColourScheme m_scheme;
+  ColorScheme m_scheme;
   HICON m_bigIcon = nullptr;
   HICON m_smallIcon = nullptr;
   int m_dpi = 96;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -10,10 +9,10 @@
 
 #include <oleacc.h>
 
+#include "platform/form_rules.h"
 #include "toolkit/win32/art.h"
 #include "toolkit/win32/dpi.h"
 #include "toolkit/win32/png_art.h"
-#include "toolkit/win32/stacking.h"
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
@@ -37,7 +36,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
     FillRect(reinterpret_cast<HDC>(wp), &r, form->FaceBrush());
     return 1;
   }
-  if (const auto brush = form->ListColours(msg, wp, lp)) return *brush;
+  if (const auto brush = form->ListColors(msg, wp, lp)) return *brush;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FrameProc, kFrameFaceId);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -48,6 +47,7 @@ class Builder {
       : m_form(form), m_instance(instance), m_windows(form.controls.size(), nullptr) {}
 
   std::unique_ptr<Win32Form> Build() {
+    CheckFormDescription(m_form);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterPictureClass(m_instance);
@@ -109,7 +109,7 @@ class Builder {
     if (c.hwnd == nullptr) return;
     HostLabels(parent);
     c.label = std::make_unique<Win32Label>(c.hwnd, *c.description,
-                                           m_window->Scheme().ColoursOf(*c.description));
+                                           m_window->Scheme().ColorsOf(*c.description));
   }
 
   void MakeFrame(Win32Control& c, HWND parent, UINT id) const {
@@ -145,22 +145,19 @@ class Builder {
         LoadImageW(m_instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   }
 
+  // The description was checked: a container other than the form is a
+  // frame or picture box made before the controls it holds.
   HWND ContainerOf(const ControlDescription& d) const {
     if (d.container == m_form.name) return m_window->Handle();
-    for (std::size_t i = 0; i < m_windows.size(); ++i) {
-      if (m_form.controls[i].name == d.container && m_windows[i] != nullptr) return m_windows[i];
-    }
-    throw std::logic_error("control " + std::string(d.name) + ": container " +
-                           std::string(d.container) + " not made before it");
+    const ControlDescription* holder = FindControl(m_form, d.container);
+    return m_windows[static_cast<std::size_t>(holder - m_form.controls.data())];
   }
 
   // Each window sent to the bottom in top-to-bottom order ends up in
   // that order among its siblings.
   void Stack() const {
-    std::vector<std::string_view> containers{m_form.name};
-    for (const ControlDescription& d : m_form.controls) containers.push_back(d.name);
-    for (std::string_view container : containers) {
-      for (std::size_t i : StackingOrder(m_form, container)) {
+    for (std::string_view container : ContainerNames(m_form)) {
+      for (std::size_t i : ReadingStacking(m_form, container)) {
         SetWindowPos(m_windows[i], HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       }
@@ -174,7 +171,6 @@ class Builder {
     for (std::size_t i = 0; i < m_windows.size(); ++i) {
       const ControlDescription& d = m_form.controls[i];
       const HWND hwnd = m_windows[i];
-      if (!d.labelFor.empty()) CheckCaption(d);
       if (hwnd == nullptr) continue;
       const bool picture = d.kind == ControlKind::PictureBox;
       if (picture) m_window->Annotate().Role(hwnd, ROLE_SYSTEM_GRAPHIC);
@@ -191,28 +187,13 @@ class Builder {
     }
   }
 
-  void CheckCaption(const ControlDescription& caption) const {
-    const bool found = std::any_of(
-        m_form.controls.begin(), m_form.controls.end(), [&](const ControlDescription& d) {
-          return d.name == caption.labelFor && d.kind != ControlKind::Timer;
-        });
-    if (caption.kind != ControlKind::Label || !found) {
-      throw std::logic_error(std::string(caption.name) + " captions no control of the form");
-    }
-  }
-
   // Of the kinds of control, only the list reacts to keys; labels, frames
   // and picture boxes take no focus.
   std::vector<HWND> TabStops() const {
-    std::vector<std::size_t> lists;
-    for (std::size_t i = 0; i < m_windows.size(); ++i) {
-      if (m_form.controls[i].kind == ControlKind::DropDownList) lists.push_back(i);
-    }
-    std::stable_sort(lists.begin(), lists.end(), [this](std::size_t a, std::size_t b) {
-      return m_form.controls[a].tabIndex < m_form.controls[b].tabIndex;
-    });
     std::vector<HWND> stops;
-    for (std::size_t i : lists) stops.push_back(m_windows[i]);
+    for (std::size_t i : TabOrder(m_form)) {
+      if (m_form.controls[i].kind == ControlKind::DropDownList) stops.push_back(m_windows[i]);
+    }
     return stops;
   }
 

@@ -29,10 +29,10 @@ LRESULT CALLBACK LabelHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 }  // namespace
 
-Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, TextColours colours)
+Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, TextColors colours)
     : m_hwnd(hwnd),
       m_caption(d.caption),
-      m_colours(colours),
+      m_colors(colours),
       m_border(d.singleBorder),
       m_alignRight(d.align == TextAlign::Right),
       m_wordWrap(d.wordWrap),
@@ -57,9 +57,9 @@ void Win32Label::Caption(std::u16string_view text) {
   if (m_caption.find(u'\0') != std::u16string::npos) InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
-void Win32Label::Colours(TextColours colours) {
-  if (colours.text == m_colours.text && colours.back == m_colours.back) return;
-  m_colours = colours;
+void Win32Label::Colours(TextColors colours) {
+  if (colours.text == m_colors.text && colours.back == m_colors.back) return;
+  m_colors = colours;
   InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
@@ -90,17 +90,17 @@ void Win32Label::Refit() {
 void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   RECT box = item.rcItem;
-  HBRUSH back = CreateSolidBrush(m_colours.back);
+  HBRUSH back = CreateSolidBrush(m_colors.back);
   FillRect(dc, &box, back);
   DeleteObject(back);
   if (m_border) {
-    HBRUSH line = CreateSolidBrush(m_colours.text);
+    HBRUSH line = CreateSolidBrush(m_colors.text);
     FrameRect(dc, &box, line);
     DeleteObject(line);
   }
   const auto font = reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
   HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-  SetTextColor(dc, m_colours.text);
+  SetTextColor(dc, m_colors.text);
   SetBkMode(dc, TRANSPARENT);
   RECT text = box;
   InflateRect(&text, -InsetX(), -InsetY());

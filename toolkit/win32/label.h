@@ -6,7 +6,7 @@
 
 #include "platform/controls.h"
 #include "platform/form_description.h"
-#include "toolkit/win32/colour_scheme.h"
+#include "toolkit/win32/color_scheme.h"
 
 namespace orv::win32 {
 
@@ -17,7 +17,7 @@ class Win32Label final : public Label {
  public:
   // hwnd is a STATIC with SS_OWNERDRAW; colours.back is what it shows
   // behind its text, its container's ground when it is transparent.
-  Win32Label(HWND hwnd, const ControlDescription& description, TextColours colours);
+  Win32Label(HWND hwnd, const ControlDescription& description, TextColors colours);
   Win32Label(const Win32Label&) = delete;
   Win32Label& operator=(const Win32Label&) = delete;
 
@@ -30,7 +30,7 @@ class Win32Label final : public Label {
   void Place(RECT rect);
   void Draw(const DRAWITEMSTRUCT& item) const;
   // New colours, painted at once: the system's scheme changed.
-  void Colours(TextColours colours);
+  void Colours(TextColors colours);
 
  private:
   void Refit();
@@ -41,7 +41,7 @@ class Win32Label final : public Label {
 
   HWND m_hwnd;
   std::u16string m_caption;
-  TextColours m_colours;
+  TextColors m_colors;
   bool m_border;
   bool m_alignRight;
   bool m_wordWrap;

@@ -1,13 +1,13 @@
 #include "toolkit/win32/picture_box.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <limits>
-#include <string>
 #include <utility>
 
 #include "platform/error.h"
 #include "platform/segment_clip.h"
+#include "platform/surface_contract.h"
 #include "toolkit/win32/color.h"
 
 namespace orv::win32 {
@@ -114,10 +114,7 @@ void Win32PictureBox::Place(RECT r, int dpi) {
 void Win32PictureBox::Cls() { FillBackground(); }
 
 void Win32PictureBox::ScaleMode(std::int16_t mode) {
-  // 0 user-defined .. 7 centimetres are the unit codes a surface knows.
-  if (mode < 0 || mode > 7) {
-    throw Error(ErrorCode::InvalidProperty, "invalid ScaleMode " + std::to_string(mode));
-  }
+  CheckScaleMode(mode);
   m_scaleMode = mode;
 }
 
@@ -146,17 +143,8 @@ HPEN Win32PictureBox::Pen(Color color) {
 
 void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2,
                            Color color) {
-  if (flags != kLineSegment && flags != kLineBox) {
-    throw Error(ErrorCode::InvalidCall, "unsupported Line flags " + std::to_string(flags));
-  }
   const double scale = m_scaleMode == kScaleModePixels ? 1.0 : m_dpi / 1440.0;
-  double c[4] = {x1 * scale, y1 * scale, x2 * scale, y2 * scale};
-  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
-  for (double v : c) {
-    if (!std::isfinite(v) || std::fabs(v) > kLimit) {
-      throw Error(ErrorCode::Overflow, "Line coordinate out of range");
-    }
-  }
+  std::array<double, 4> c = DeviceLineCorners(flags, x1, y1, x2, y2, scale);
   const COLORREF ink = ToColorRef(color & 0x00FFFFFF);
   const double lo = -2.0;
   const double hiX = m_width + 2.0;

@@ -38,82 +38,72 @@ IStream* StreamOver(const void* data, std::size_t size) {
   return stream;
 }
 
-HBITMAP BottomUpDib(UINT width, UINT height, void*& bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = static_cast<LONG>(height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
-// PixelFormat32bppARGB is straight alpha, laid out as a 32-bit DIB's
-// pixels are; GDI+ converts whatever the file holds into it.
-HBITMAP CopyPixels(GpBitmap* image) {
+// PixelFormat32bppARGB is straight alpha, one 32-bit word a pixel; GDI+
+// converts whatever the file holds into it.
+ArtPixels CopyPixels(GpBitmap* image) {
   UINT width = 0;
   UINT height = 0;
   if (GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
       GdipGetImageHeight(image, &height) != Gdiplus::Ok || width == 0 || height == 0 ||
       width > kMaxSide || height > kMaxSide) {
-    return nullptr;
+    return {};
   }
   const GpRect whole{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
   BitmapData locked{};
   if (GdipBitmapLockBits(image, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
                          &locked) != Gdiplus::Ok) {
-    return nullptr;
+    return {};
   }
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-  void* bits = nullptr;
-  HBITMAP dib = nullptr;
+  ArtPixels pixels;
   if (locked.Scan0 != nullptr && locked.Width == width && locked.Height == height &&
       static_cast<std::size_t>(std::abs(locked.Stride)) >= rowBytes) {
-    dib = BottomUpDib(width, height, bits);
+    pixels.width = static_cast<int>(width);
+    pixels.height = static_cast<int>(height);
+    pixels.argb.resize(static_cast<std::size_t>(width) * height);
   }
-  for (UINT y = 0; dib != nullptr && y < height; ++y) {
-    std::memcpy(static_cast<unsigned char*>(bits) + (height - 1 - y) * rowBytes,
+  for (UINT y = 0; !pixels.empty() && y < height; ++y) {
+    std::memcpy(&pixels.argb[static_cast<std::size_t>(y) * width],
                 static_cast<const unsigned char*>(locked.Scan0) +
                     static_cast<std::ptrdiff_t>(y) * locked.Stride,
                 rowBytes);
   }
   GdipBitmapUnlockBits(image, &locked);
-  return dib;
+  return pixels;
 }
 
-HBITMAP Decode(IStream* stream) {
+ArtPixels Decode(IStream* stream) {
   GpBitmap* image = nullptr;
   if (GdipCreateBitmapFromStream(stream, &image) != Gdiplus::Ok || image == nullptr) {
-    return nullptr;
+    return {};
   }
-  HBITMAP dib = CopyPixels(image);
+  ArtPixels pixels = CopyPixels(image);
   GdipDisposeImage(image);
-  return dib;
+  return pixels;
 }
 
 }  // namespace
 
-HBITMAP DecodePngArt(const void* data, std::size_t size) {
-  if (data == nullptr || size == 0) return nullptr;
+ArtPixels DecodePngArt(const void* data, std::size_t size) {
+  if (data == nullptr || size == 0) return {};
   IStream* stream = StreamOver(data, size);
-  if (stream == nullptr) return nullptr;
+  if (stream == nullptr) return {};
   // Started for this one picture and shut down after it: the window
   // decodes its art once, and GDI+ keeps a thread while it runs.
   ULONG_PTR token = 0;
   const Gdiplus::GdiplusStartupInput input;
-  HBITMAP dib = nullptr;
+  ArtPixels pixels;
   if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-    dib = Decode(stream);
+    pixels = Decode(stream);
     Gdiplus::GdiplusShutdown(token);
   }
   stream->Release();
-  return dib;
+  return pixels;
 }
 
-HBITMAP LoadPngArt(HINSTANCE instance, const wchar_t* name) {
+ArtPixels LoadPngArt(HINSTANCE instance, const wchar_t* name) {
   HRSRC found = FindResourceW(instance, name, RT_RCDATA);
-  if (found == nullptr) return nullptr;
+  if (found == nullptr) return {};
   HGLOBAL loaded = LoadResource(instance, found);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
   return DecodePngArt(data, SizeofResource(instance, found));

@@ -65,7 +65,7 @@ TEST(LabelTest, BorderedAutoSizeLeavesRoomForTheBorder) {
   EXPECT_EQ(label.height(), metrics.height() + 2);
 }
 
-TEST(LabelTest, OpaqueFillsWithItsColourAndTransparentDoesNot) {
+TEST(LabelTest, OpaqueFillsWithItsColorAndTransparentDoesNot) {
   QtLabel label(nullptr);
   EXPECT_FALSE(label.autoFillBackground());
   label.Opaque(true, QColor(1, 2, 3));

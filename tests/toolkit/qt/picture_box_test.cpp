@@ -27,7 +27,7 @@ class PictureBoxTest : public ::testing::Test {
   QtPictureBox box{nullptr};
 };
 
-TEST_F(PictureBoxTest, ImageCoversTheInnerAreaInTheBackgroundColour) {
+TEST_F(PictureBoxTest, ImageCoversTheInnerAreaInTheBackgroundColor) {
   EXPECT_EQ(box.contentsRect(), QRect(2, 2, 100, 60));
   EXPECT_EQ(box.Image().size(), QSize(100, 60));
   EXPECT_EQ(box.BackColor(), Rgb(240, 240, 240));
@@ -56,7 +56,7 @@ TEST_F(PictureBoxTest, ScaleModeOutsideTheKnownUnitsIsRefused) {
   EXPECT_EQ(box.ScaleMode(), 1);
 }
 
-TEST_F(PictureBoxTest, ColourIsBlueGreenRedWithRedInTheLowByte) {
+TEST_F(PictureBoxTest, ColorIsBlueGreenRedWithRedInTheLowByte) {
   box.ScaleMode(kScaleModePixels);
   box.Line(kLineSegment, 0, 10, 99, 10, 0x0000FF);
   box.Line(kLineSegment, 0, 20, 99, 20, 0x00FF00);

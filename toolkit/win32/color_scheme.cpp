@@ -1,4 +1,4 @@
-#include "toolkit/win32/colour_scheme.h"
+#include "toolkit/win32/color_scheme.h"
 
 #include <cstdio>
 
@@ -61,16 +61,16 @@ bool HighContrastOn() {
   return UnderWine() && RegistryHighContrastOn();
 }
 
-ColourScheme::ColourScheme(const FormDescription& form) : m_form(form) { Refresh(); }
+ColorScheme::ColorScheme(const FormDescription& form) : m_form(form) { Refresh(); }
 
-ColourScheme::~ColourScheme() {
+ColorScheme::~ColorScheme() {
   if (m_faceBrush != nullptr) DeleteObject(m_faceBrush);
 }
 
-bool ColourScheme::Refresh() {
+bool ColorScheme::Refresh() {
   const bool highContrast = HighContrastOn();
-  const TextColours face{GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
-  const TextColours field{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
+  const TextColors face{GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
+  const TextColors field{GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
   const bool changed =
       m_faceBrush == nullptr || highContrast != m_highContrast ||
       (highContrast && (face.text != m_systemFace.text || face.back != m_systemFace.back ||
@@ -85,12 +85,12 @@ bool ColourScheme::Refresh() {
   return true;
 }
 
-TextColours ColourScheme::Map(Color text, Color back) const {
+TextColors ColorScheme::Map(Color text, Color back) const {
   if (!m_highContrast) return {ToColorRef(text), ToColorRef(back)};
   return back == m_form.colors.window ? m_systemField : m_systemFace;
 }
 
-TextColours ColourScheme::ColoursOf(const ControlDescription& d) const {
+TextColors ColorScheme::ColorsOf(const ControlDescription& d) const {
   return Map(ForeColorOf(m_form, d), BackColorOf(m_form, d));
 }
 

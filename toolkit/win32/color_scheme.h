@@ -10,7 +10,7 @@
 namespace orv::win32 {
 
 // What a text is painted in: its colour and the ground behind it.
-struct TextColours {
+struct TextColors {
   COLORREF text;
   COLORREF back;
 };
@@ -21,12 +21,12 @@ struct TextColours {
 // layout's fields (its standard window colour) take the system's window
 // colours, everything else its face colours. The graph and the banner's
 // art keep their own colours either way.
-class ColourScheme {
+class ColorScheme {
  public:
-  explicit ColourScheme(const FormDescription& form);
-  ~ColourScheme();
-  ColourScheme(const ColourScheme&) = delete;
-  ColourScheme& operator=(const ColourScheme&) = delete;
+  explicit ColorScheme(const FormDescription& form);
+  ~ColorScheme();
+  ColorScheme(const ColorScheme&) = delete;
+  ColorScheme& operator=(const ColorScheme&) = delete;
 
   // Reads the mode and the system's colours again; true when anything the
   // window paints changes.
@@ -37,16 +37,16 @@ class ColourScheme {
   COLORREF Face() const { return m_face; }
   HBRUSH FaceBrush() const { return m_faceBrush; }
   // A label's or a list's text and what shows behind it.
-  TextColours ColoursOf(const ControlDescription& d) const;
+  TextColors ColorsOf(const ControlDescription& d) const;
 
  private:
-  TextColours Map(Color text, Color back) const;
+  TextColors Map(Color text, Color back) const;
 
   const FormDescription& m_form;
   bool m_highContrast = false;
   COLORREF m_face = 0;
-  TextColours m_systemFace{};
-  TextColours m_systemField{};
+  TextColors m_systemFace{};
+  TextColors m_systemField{};
   HBRUSH m_faceBrush = nullptr;
 };
 

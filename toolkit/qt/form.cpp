@@ -1,4 +1,4 @@
-#include "toolkit/qt/qt_form.h"
+#include "toolkit/qt/form.h"
 
 #include <stdexcept>
 #include <string>

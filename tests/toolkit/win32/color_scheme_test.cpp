@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-#include "toolkit/win32/colour_scheme.h"
+#include "toolkit/win32/color_scheme.h"
 
 namespace orv::win32 {
 namespace {
@@ -38,9 +38,9 @@ constexpr FormDescription kForm{
     .colors = {.text = Rgb(10, 20, 30), .face = kFace, .window = Rgb(250, 250, 200)},
     .controls = kControls};
 
-TEST(ColourSchemeTest, BlankCellsTakeTheFormsStandardColoursNotTheSystems) {
+TEST(ColorSchemeTest, BlankCellsTakeTheFormsStandardColorsNotTheSystems) {
   if (HighContrastOn()) GTEST_SKIP() << "the prefix has high contrast on";
-  const ColourScheme scheme(kForm);
+  const ColorScheme scheme(kForm);
   struct Case {
     std::size_t control;
     COLORREF text;
@@ -53,15 +53,15 @@ TEST(ColourSchemeTest, BlankCellsTakeTheFormsStandardColoursNotTheSystems) {
       {4, RGB(10, 20, 30), RGB(250, 250, 200)},  // a list's field: the standard window
   };
   for (const Case& c : cases) {
-    const TextColours got = scheme.ColoursOf(kControls[c.control]);
+    const TextColors got = scheme.ColorsOf(kControls[c.control]);
     EXPECT_EQ(got.text, c.text) << kControls[c.control].name;
     EXPECT_EQ(got.back, c.back) << kControls[c.control].name;
   }
   EXPECT_EQ(scheme.Face(), RGB(240, 240, 240));
-  EXPECT_FALSE(ColourScheme(kForm).HighContrast());
+  EXPECT_FALSE(ColorScheme(kForm).HighContrast());
 }
 
-TEST(ColourSchemeTest, HighContrastFlagsAreADecimalNumberOrNothing) {
+TEST(ColorSchemeTest, HighContrastFlagsAreADecimalNumberOrNothing) {
   struct Case {
     const wchar_t* text;
     std::optional<DWORD> flags;

@@ -148,14 +148,14 @@ void SaveScreenshot() {
   EXPECT_TRUE(widget->grab().save(path)) << path.toStdString();
 }
 
-TEST(ColourSchemeTest, EveryTextIsReadableAtTheDefaultScheme) {
+TEST(ColorSchemeTest, EveryTextIsReadableAtTheDefaultScheme) {
   auto window = ShownWindow();
   ExpectReadable("default", window->widget->grab().toImage(), *window);
 }
 
 // A dark desktop palette must not reach the window, whose face, fields and
 // texts the layout fixes: it looks exactly as it does at the default.
-TEST(ColourSchemeTest, ADarkDesktopPaletteChangesNothingOnScreen) {
+TEST(ColorSchemeTest, ADarkDesktopPaletteChangesNothingOnScreen) {
   const QImage light = ShownWindow()->widget->grab().toImage();
   DesktopPalette dark(DarkPalette());
   auto window = ShownWindow();
