@@ -15,7 +15,7 @@
 #include "app/qt/app.h"
 #include "monitor/frm_bandwidth.h"
 #include "stats/cip_helper.h"
-#include "tests/stats/if_table_builder.h"
+#include "tests/support/if_table_builder.h"
 #include "toolkit/qt/runtime.h"
 
 namespace orv {
@@ -101,7 +101,7 @@ struct SyntheticTable {
     return [this](std::uint8_t* buffer, std::uint32_t* size, std::int32_t order) {
       if (buffer != nullptr) {
         counter += 1500;
-        test::PutU32(fake.table, 4 + 552, counter);
+        test::PutU32(fake.table, kIfTableHeaderSize + if_row::kInOctets, counter);
       }
       return inner(buffer, size, order);
     };

@@ -130,12 +130,12 @@ ReaderOutcome RunReader(Bytes input) {
     ORV_FUZZ_CHECK(records->Item(position) == r);
     const std::size_t row =
         kIfTableHeaderSize + static_cast<std::size_t>(position - 1) * kIfRowSize;
-    ORV_FUZZ_CHECK(r->InterfaceIndex() == le::I32(written, row + 512));
-    ORV_FUZZ_CHECK(r->InterfaceType() == le::I32(written, row + 516));
-    ORV_FUZZ_CHECK(r->MaximumTransmissionUnit() == le::I32(written, row + 520));
-    ORV_FUZZ_CHECK(r->OctetsReceived() == le::I32(written, row + 552));
-    ORV_FUZZ_CHECK(r->OctetsSent() == le::I32(written, row + 576));
-    ORV_FUZZ_CHECK(r->OutputQueueLength() == le::I32(written, row + 596));
+    ORV_FUZZ_CHECK(r->InterfaceIndex() == le::I32(written, row + if_row::kIndex));
+    ORV_FUZZ_CHECK(r->InterfaceType() == le::I32(written, row + if_row::kType));
+    ORV_FUZZ_CHECK(r->MaximumTransmissionUnit() == le::I32(written, row + if_row::kMtu));
+    ORV_FUZZ_CHECK(r->OctetsReceived() == le::I32(written, row + if_row::kInOctets));
+    ORV_FUZZ_CHECK(r->OctetsSent() == le::I32(written, row + if_row::kOutOctets));
+    ORV_FUZZ_CHECK(r->OutputQueueLength() == le::I32(written, row + if_row::kOutQLen));
     // The name field is 256 units and ends at the first zero unit.
     const std::u16string name = r->InterfaceName();
     ORV_FUZZ_CHECK(name.size() <= 256);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/graph/recording_surface.h"
+#include "tests/support/recording_surface.h"
 
 namespace orv {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/error.h"
 #include "platform/form.h"
 #include "platform/form_description.h"
-#include "tests/graph/recording_surface.h"
+#include "tests/support/recording_surface.h"
 
 namespace orv::test {
 

@@ -17,7 +17,7 @@
 #include "stats/cip_helper.h"
 #include "tests/monitor/fake_form.h"
 #include "tests/monitor/scripted_reader.h"
-#include "tests/stats/if_table_builder.h"
+#include "tests/support/if_table_builder.h"
 
 namespace orv {
 namespace {

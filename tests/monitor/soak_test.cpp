@@ -21,7 +21,7 @@
 #include "iftable/if_table.h"
 #include "monitor/frm_bandwidth.h"
 #include "stats/cip_helper.h"
-#include "tests/stats/if_table_builder.h"
+#include "tests/support/if_table_builder.h"
 #include "toolkit/qt/runtime.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -97,8 +97,8 @@ struct ChangingTable {
       step = step * 1103515245u + 12345u;
       received += (step >> 16) % 40000u;
       sent += (step >> 8) % 900u;
-      test::PutU32(table, 4 + 552, received);
-      test::PutU32(table, 4 + 576, sent);
+      test::PutU32(table, kIfTableHeaderSize + if_row::kInOctets, received);
+      test::PutU32(table, kIfTableHeaderSize + if_row::kOutOctets, sent);
       std::copy(table.begin(), table.end(), buffer);
       *size = static_cast<std::uint32_t>(table.size());
       return kStatusSuccess;

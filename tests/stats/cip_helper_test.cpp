@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/stats/if_table_builder.h"
+#include "tests/support/if_table_builder.h"
 
 namespace orv {
 namespace {

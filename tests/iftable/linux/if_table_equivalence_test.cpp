@@ -23,7 +23,7 @@
 #include "iftable/linux/if_table_cached.h"
 #include "iftable/linux/if_table_source.h"
 #include "iftable/linux/netlink_socket.h"
-#include "tests/iftable/linux/netns.h"
+#include "tests/support/netns.h"
 
 namespace orv::linux_if {
 namespace {

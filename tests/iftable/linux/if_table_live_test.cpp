@@ -35,7 +35,7 @@
 #include "iftable/if_table.h"
 #include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
-#include "tests/iftable/linux/netns.h"
+#include "tests/support/netns.h"
 
 namespace orv::linux_if {
 namespace {

@@ -56,29 +56,30 @@ inline void PutRow(std::vector<std::uint8_t>& out, std::size_t at, const Row& r)
     out.at(at + 2 * u) = static_cast<std::uint8_t>(r.name[u]);
     out.at(at + 2 * u + 1) = static_cast<std::uint8_t>(r.name[u] >> 8);
   }
-  PutU32(out, at + 512, r.index);
-  PutU32(out, at + 516, r.type);
-  PutU32(out, at + 520, r.mtu);
-  PutU32(out, at + 524, r.speed);
-  PutU32(out, at + 528, static_cast<std::uint32_t>(r.physAddrLen));
-  for (std::size_t j = 0; j < 8; ++j) out.at(at + 532 + j) = r.physAddr[j];
-  PutU32(out, at + 540, r.adminStatus);
-  PutU32(out, at + 544, r.operStatus);
-  PutU32(out, at + 548, r.lastChange);
-  PutU32(out, at + 552, r.inOctets);
-  PutU32(out, at + 556, r.inUcastPkts);
-  PutU32(out, at + 560, r.inNUcastPkts);
-  PutU32(out, at + 564, r.inDiscards);
-  PutU32(out, at + 568, r.inErrors);
-  PutU32(out, at + 572, r.inUnknownProtos);
-  PutU32(out, at + 576, r.outOctets);
-  PutU32(out, at + 580, r.outUcastPkts);
-  PutU32(out, at + 584, r.outNUcastPkts);
-  PutU32(out, at + 588, r.outDiscards);
-  PutU32(out, at + 592, r.outErrors);
-  PutU32(out, at + 596, r.outQLen);
-  PutU32(out, at + 600, static_cast<std::uint32_t>(r.descrLen));
-  for (std::size_t j = 0; j < r.descr.size() && j < 256; ++j) out.at(at + 604 + j) = r.descr[j];
+  PutU32(out, at + if_row::kIndex, r.index);
+  PutU32(out, at + if_row::kType, r.type);
+  PutU32(out, at + if_row::kMtu, r.mtu);
+  PutU32(out, at + if_row::kSpeed, r.speed);
+  PutU32(out, at + if_row::kPhysAddrLen, static_cast<std::uint32_t>(r.physAddrLen));
+  for (std::size_t j = 0; j < 8; ++j) out.at(at + if_row::kPhysAddr + j) = r.physAddr[j];
+  PutU32(out, at + if_row::kAdminStatus, r.adminStatus);
+  PutU32(out, at + if_row::kOperStatus, r.operStatus);
+  PutU32(out, at + if_row::kLastChange, r.lastChange);
+  PutU32(out, at + if_row::kInOctets, r.inOctets);
+  PutU32(out, at + if_row::kInUcastPkts, r.inUcastPkts);
+  PutU32(out, at + if_row::kInNUcastPkts, r.inNUcastPkts);
+  PutU32(out, at + if_row::kInDiscards, r.inDiscards);
+  PutU32(out, at + if_row::kInErrors, r.inErrors);
+  PutU32(out, at + if_row::kInUnknownProtos, r.inUnknownProtos);
+  PutU32(out, at + if_row::kOutOctets, r.outOctets);
+  PutU32(out, at + if_row::kOutUcastPkts, r.outUcastPkts);
+  PutU32(out, at + if_row::kOutNUcastPkts, r.outNUcastPkts);
+  PutU32(out, at + if_row::kOutDiscards, r.outDiscards);
+  PutU32(out, at + if_row::kOutErrors, r.outErrors);
+  PutU32(out, at + if_row::kOutQLen, r.outQLen);
+  PutU32(out, at + if_row::kDescrLen, static_cast<std::uint32_t>(r.descrLen));
+  for (std::size_t j = 0; j < r.descr.size() && j < 256; ++j)
+    out.at(at + if_row::kDescr + j) = r.descr[j];
 }
 
 // A table of the given rows; `count` overrides the entry count written at

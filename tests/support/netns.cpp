@@ -1,4 +1,4 @@
-#include "tests/iftable/linux/netns.h"
+#include "tests/support/netns.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
