@@ -14,6 +14,7 @@
 
 #include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
+#include "tests/iftable/linux/fake_kernel.h"
 #include "tests/iftable/linux/netlink_msg.h"
 
 namespace orv::linux_if {
@@ -41,130 +42,6 @@ LinkInfo MakeLink(std::uint32_t index, std::string name, std::uint64_t rx = 0) {
   l.stats = s;
   return l;
 }
-
-// The notification the kernel sends for a link in this state.
-std::vector<std::uint8_t> NewLinkBytes(const LinkInfo& l) {
-  Msg m(RTM_NEWLINK, 0);
-  m.Info(static_cast<std::int32_t>(l.index), l.arphrdType, l.flags).Str(IFLA_IFNAME, l.name);
-  if (!l.alias.empty()) m.Str(IFLA_IFALIAS, l.alias);
-  m.U32(IFLA_MTU, l.mtu).U32(IFLA_TXQLEN, l.txQueueLen).U8(IFLA_OPERSTATE, l.operState);
-  if (l.carrier) m.U8(IFLA_CARRIER, *l.carrier ? 1 : 0);
-  m.Attr(IFLA_ADDRESS, l.addr.data(), std::min<std::size_t>(l.addrLen, l.addr.size()));
-  return m.Bytes();
-}
-
-std::vector<std::uint8_t> DelLinkBytes(std::uint32_t index) {
-  Msg m(RTM_DELLINK, 0);
-  m.Info(static_cast<std::int32_t>(index)).Str(IFLA_IFNAME, "gone");
-  return m.Bytes();
-}
-
-// The statistics reply for these links, as datagrams.
-std::vector<std::vector<std::uint8_t>> StatsReply(const std::vector<LinkInfo>& links,
-                                                  std::uint32_t seq, std::uint32_t port) {
-  std::vector<std::vector<std::uint8_t>> out(1);
-  for (const auto& l : links) {
-    Msg m(RTM_NEWSTATS);
-    m.Seq(seq).Port(port).StatsHead(l.index);
-    if (l.stats) {
-      const LinkStats& s = *l.stats;
-      std::uint64_t w[24] = {s.rxPackets, s.txPackets, s.rxBytes,   s.txBytes,  s.rxErrors,
-                             s.txErrors,  s.rxDropped, s.txDropped, s.multicast};
-      w[22] = s.rxNoHandler;
-      m.Attr(IFLA_STATS_LINK_64, w, sizeof w);
-    }
-    const auto b = m.Bytes();
-    out.back().insert(out.back().end(), b.begin(), b.end());
-    if (out.back().size() > 2000) out.emplace_back();
-  }
-  const auto done = Msg(NLMSG_DONE).Seq(seq).Port(port).I32(0).Bytes();
-  out.back().insert(out.back().end(), done.begin(), done.end());
-  return out;
-}
-
-// A kernel the test controls. `links` is the truth that dumps report;
-// notifications are queued by hand, as the kernel would queue them.
-struct FakeKernel {
-  std::vector<LinkInfo> links;
-  DumpStatus linkDump = DumpStatus::Ok;
-  std::optional<std::string> procText;
-  std::vector<std::vector<std::uint8_t>> queued;
-  EventsStatus eventsStatus = EventsStatus::Ok;
-  bool eventsLostOnce = false;
-  DumpStatus statsStatus = DumpStatus::Ok;
-  // What the statistics dump names instead of `links`, when set.
-  std::optional<std::vector<LinkInfo>> statsLinks;
-  std::map<std::string, std::uint32_t> speeds;
-  std::set<std::string> wireless;
-  int dumps = 0;
-  int fullReads = 0;  // speed and wireless, not the speed alone
-  int statsDumps = 0;
-  int extrasReads = 0;
-  Clock::time_point now{};
-  std::uint32_t seq = 0;
-
-  IfTableDeps Plain() {
-    IfTableDeps d;
-    d.dumpLinks = [this](std::vector<LinkInfo>& out) {
-      ++dumps;
-      if (linkDump == DumpStatus::Ok) out = links;
-      return linkDump;
-    };
-    d.readProcNetDev = [this] { return procText; };
-    d.readExtras = [this](const LinkInfo& l) {
-      ++extrasReads;
-      LinkExtras e;
-      e.speedBitsPerSecond = speeds.count(l.name) ? speeds[l.name] : 0;
-      e.wireless = wireless.count(l.name) > 0;
-      return e;
-    };
-    d.nameToIndex = [](const std::string&) { return 0u; };
-    d.now = [this] { return now; };
-    return d;
-  }
-
-  CachedIfTableDeps Cached() {
-    CachedIfTableDeps d;
-    d.plain = Plain();
-    d.plain.readExtras = [this, read = d.plain.readExtras](const LinkInfo& l) {
-      ++fullReads;
-      return read(l);
-    };
-    d.plain.readSpeed = [this](const LinkInfo& l) {
-      ++extrasReads;
-      return speeds.count(l.name) ? speeds[l.name] : 0u;
-    };
-    d.drainEvents = [this](const NetlinkLinkEvents::Sink& sink) {
-      if (eventsStatus == EventsStatus::Unavailable) return eventsStatus;
-      for (const auto& datagram : queued) sink(datagram);
-      queued.clear();
-      if (eventsLostOnce) {
-        eventsLostOnce = false;
-        return EventsStatus::Lost;
-      }
-      return eventsStatus;
-    };
-    d.dumpStats = [this](std::vector<LinkCounters>& out) {
-      ++statsDumps;
-      if (statsStatus != DumpStatus::Ok) return statsStatus;
-      StatsDumpParser parser(++seq, 99);
-      DumpProgress p = DumpProgress::More;
-      for (const auto& datagram : StatsReply(statsLinks.value_or(links), seq, 99)) {
-        p = parser.Feed(datagram);
-      }
-      if (p != DumpProgress::Done) return DumpStatus::Malformed;
-      out = parser.TakeEntries();
-      return DumpStatus::Ok;
-    };
-    return d;
-  }
-
-  void Notify(const LinkInfo& l) { queued.push_back(NewLinkBytes(l)); }
-  LinkInfo& Link(std::uint32_t index) {
-    return *std::find_if(links.begin(), links.end(),
-                         [&](const LinkInfo& l) { return l.index == index; });
-  }
-};
 
 struct Loaded {
   std::uint32_t sizeStatus = 0;

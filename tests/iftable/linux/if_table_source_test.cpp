@@ -8,6 +8,7 @@
 
 #include "iftable/le_fields.h"
 #include "iftable/linux/if_row_writer.h"
+#include "tests/iftable/linux/fake_kernel.h"
 
 namespace orv::linux_if {
 namespace {
@@ -26,39 +27,6 @@ LinkInfo MakeLink(std::uint32_t index, std::string name, std::uint64_t rx = 0) {
   l.stats = s;
   return l;
 }
-
-// A kernel that the test controls, counting what the source asks of it.
-struct FakeKernel {
-  DumpStatus status = DumpStatus::Ok;
-  std::vector<LinkInfo> links;
-  std::optional<std::string> procText;
-  std::map<std::string, std::uint32_t> indexes;
-  std::map<std::string, std::uint32_t> speeds;  // bits/s by name
-  int extrasReads = 0;
-  int dumps = 0;
-  Clock::time_point now{};
-
-  IfTableDeps Deps() {
-    IfTableDeps d;
-    d.dumpLinks = [this](std::vector<LinkInfo>& out) {
-      ++dumps;
-      if (status == DumpStatus::Ok) out = links;
-      return status;
-    };
-    d.readProcNetDev = [this] { return procText; };
-    d.readExtras = [this](const LinkInfo& l) {
-      ++extrasReads;
-      LinkExtras e;
-      e.speedBitsPerSecond = speeds.count(l.name) ? speeds[l.name] : 0;
-      return e;
-    };
-    d.nameToIndex = [this](const std::string& name) {
-      return indexes.count(name) ? indexes[name] : 0u;
-    };
-    d.now = [this] { return now; };
-    return d;
-  }
-};
 
 struct Loaded {
   std::uint32_t status;
@@ -81,7 +49,7 @@ std::uint32_t Field(const std::vector<std::uint8_t>& buf, std::size_t row, std::
 TEST(IfTableSource, SizeQueryStoresTheNeedAndOnlyCounts) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo"), MakeLink(2, "eth0"), MakeLink(3, "eth1")};
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   for (std::uint32_t given : {0u, 100u, 4u + 3 * 860 - 1}) {
     std::uint32_t size = given;
     EXPECT_EQ(source.GetIfTable(nullptr, &size, 0), kStatusInsufficientBuffer);
@@ -98,7 +66,7 @@ TEST(IfTableSource, FilledTableIsInIfindexOrderWithOneRowPerIndex) {
   FakeKernel k;
   k.links = {MakeLink(7, "c", 70), MakeLink(1, "lo", 10), MakeLink(3, "b-old", 1),
              MakeLink(3, "b", 30)};
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   const Loaded t = Load(source);
   ASSERT_EQ(t.status, kStatusSuccess);
   ASSERT_EQ(t.buf.size(), 4u + 3 * 860);
@@ -116,7 +84,7 @@ TEST(IfTableSource, FilledTableIsInIfindexOrderWithOneRowPerIndex) {
 TEST(IfTableSource, LargerBufferIsFineAndSizeIsLeftAlone) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo")};
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   std::vector<std::uint8_t> buf(5000, 0xEE);
   std::uint32_t size = 5000;
   ASSERT_EQ(source.GetIfTable(buf.data(), &size, 1), kStatusSuccess);
@@ -127,7 +95,7 @@ TEST(IfTableSource, LargerBufferIsFineAndSizeIsLeftAlone) {
 
 TEST(IfTableSource, NoLinksIsAnEmptyTable) {
   FakeKernel k;
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   const Loaded t = Load(source);
   ASSERT_EQ(t.status, kStatusSuccess);
   ASSERT_EQ(t.buf.size(), 4u);
@@ -137,7 +105,7 @@ TEST(IfTableSource, NoLinksIsAnEmptyTable) {
 TEST(IfTableSource, TableThatGrewBetweenTheCallsAsksForMore) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo")};
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   std::uint32_t size = 0;
   ASSERT_EQ(source.GetIfTable(nullptr, &size, 0), kStatusInsufficientBuffer);
   k.links.push_back(MakeLink(2, "eth0"));
@@ -164,9 +132,9 @@ TEST(IfTableSource, StatusesOfFailingSources) {
   };
   for (const auto& c : cases) {
     FakeKernel k;
-    k.status = c.dump;
+    k.linkDump = c.dump;
     k.procText = c.proc;
-    IfTableSource source(k.Deps());
+    IfTableSource source(k.Plain());
     std::uint32_t size = 0;
     EXPECT_EQ(source.GetIfTable(nullptr, &size, 0), c.status) << c.what;
     if (c.status != kStatusInsufficientBuffer) {
@@ -174,7 +142,7 @@ TEST(IfTableSource, StatusesOfFailingSources) {
     }
   }
   FakeKernel k;
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   EXPECT_EQ(source.GetIfTable(nullptr, nullptr, 0), kStatusInvalidParameter);
 }
 
@@ -196,10 +164,10 @@ TEST(IfTableSource, FallbackNamesAndCountersWithRealIndexesWhenAllResolve) {
   };
   for (const auto& c : cases) {
     FakeKernel k;
-    k.status = DumpStatus::Unavailable;
+    k.linkDump = DumpStatus::Unavailable;
     k.procText = text;
     k.indexes = c.indexes;
-    IfTableSource source(k.Deps());
+    IfTableSource source(k.Plain());
     const Loaded t = Load(source);
     ASSERT_EQ(t.status, kStatusSuccess) << c.what;
     ASSERT_EQ(Rows(t.buf), 2u) << c.what;
@@ -225,7 +193,7 @@ TEST(IfTableSource, EveryKernelLinkGetsItsSpeedWhateverItsHardwareType) {
     k.links = {MakeLink(3, "v0")};
     k.links[0].arphrdType = type;
     k.speeds["v0"] = 10000000;
-    IfTableSource source(k.Deps());
+    IfTableSource source(k.Plain());
     const Loaded t = Load(source);
     ASSERT_EQ(t.status, kStatusSuccess) << type;
     EXPECT_EQ(Field(t.buf, 0, row_offset::kSpeed), 10000000u) << type;
@@ -237,7 +205,7 @@ TEST(IfTableSource, SpeedIsCachedPerIndexForAtMostOneSecond) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo"), MakeLink(2, "eth0")};
   k.speeds["eth0"] = 1000000000;
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   const auto speedOfEth0 = [&] {
     const Loaded t = Load(source);
     EXPECT_EQ(t.status, kStatusSuccess);
@@ -270,7 +238,7 @@ TEST(IfTableSource, SpeedIsCachedPerIndexForAtMostOneSecond) {
 TEST(IfTableSource, CacheForgetsInterfacesThatAreGone) {
   FakeKernel k;
   k.links = {MakeLink(1, "lo"), MakeLink(2, "eth0")};
-  IfTableSource source(k.Deps());
+  IfTableSource source(k.Plain());
   ASSERT_EQ(Load(source).status, kStatusSuccess);
   k.links.pop_back();
   ASSERT_EQ(Load(source).status, kStatusSuccess);
