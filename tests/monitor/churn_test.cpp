@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/iftable/linux/netns.h"
 #include "tests/monitor/probe_process.h"
+#include "tests/support/netns.h"
 
 namespace orv {
 namespace {
@@ -29,6 +29,7 @@ using linux_if::test::NetnsGuard;
 using linux_if::test::RunProgram;
 using test::Capture;
 using test::NowNs;
+using test::ProbeTicks;
 using test::Tick;
 
 constexpr int kCycles = 1000;
@@ -65,44 +66,6 @@ std::vector<std::string> Links(const std::string& ns) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// The window probe's output, one tick at a time.
-class ProbeTicks {
- public:
-  explicit ProbeTicks(QProcess& probe) : m_probe(probe) {}
-
-  // Takes in what the probe has written until `deadline`; true when at
-  // least one more tick is complete.
-  bool ReadUntil(std::int64_t deadline) {
-    const std::size_t before = ticks.size();
-    for (;;) {
-      while (m_probe.canReadLine()) {
-        if (auto tick = m_parser.Line(m_probe.readLine().toStdString())) ticks.push_back(*tick);
-      }
-      const std::int64_t left = (deadline - NowNs()) / 1000000;
-      if (left <= 0 || m_probe.state() == QProcess::NotRunning) break;
-      m_probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 50)));
-    }
-    return ticks.size() > before;
-  }
-
-  // Reads until a tick ran wholly after `after` (the tick before it ended
-  // later), so all its table reads came after that moment.
-  std::optional<Tick> TickAfter(std::int64_t after, int timeoutMs = 10000) {
-    const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
-    for (;;) {
-      if (ticks.size() >= 2 && ticks[ticks.size() - 2].end > after) return ticks.back();
-      if (NowNs() > deadline || m_probe.state() == QProcess::NotRunning) return std::nullopt;
-      ReadUntil(std::min(deadline, NowNs() + 50 * 1000000));
-    }
-  }
-
-  std::vector<Tick> ticks;
-
- private:
-  QProcess& m_probe;
-  test::TickParser m_parser;
-};
 
 class ChurnTest : public ::testing::Test {
  protected:
@@ -176,21 +139,22 @@ TEST_F(ChurnTest, AThousandPairsComeAndGoAndTheListFollows) {
   ASSERT_TRUE(IpBatch(ns, {"link add zlast1a type veth peer name zlast1b",
                            "link add zlast2a type veth peer name zlast2b"}));
   const std::int64_t lastChange = NowNs();
-  const std::optional<Tick> after = reader.TickAfter(lastChange);
+  const std::optional<std::size_t> at = reader.TickAfter(lastChange);
   const double seconds = (NowNs() - start) / 1e9;
-  ASSERT_TRUE(after) << "no tick after the last change";
+  ASSERT_TRUE(at) << "no tick after the last change";
+  const Tick& after = reader.ticks[*at];
 
   const std::vector<std::string> links = Links(ns);
   ASSERT_EQ(links, (std::vector<std::string>{"lo", "zlast1a", "zlast1b", "zlast2a", "zlast2b"}));
   std::vector<std::string> shown;
-  for (const std::string& entry : after->entries) {
+  for (const std::string& entry : after.entries) {
     ASSERT_FALSE(entry.empty());
     EXPECT_EQ(entry.back(), ' ') << entry;
     shown.push_back(entry.substr(0, entry.size() - 1));
   }
   std::sort(shown.begin(), shown.end());
   EXPECT_EQ(shown, links) << "the list one tick after the last change";
-  EXPECT_EQ(after->index, 0);
+  EXPECT_EQ(after.index, 0);
 
   std::printf(
       "churn: %d cycles (%d pairs added and removed) in %d batches, %zu ticks meanwhile, "
@@ -215,9 +179,9 @@ TEST_F(ChurnTest, ASwapInOneBatchShowsTheNewPair) {
   ASSERT_TRUE(IpBatch(ns, {"link add olda type veth peer name oldb"}));
   ASSERT_TRUE(reader.TickAfter(NowNs()));
   ASSERT_TRUE(IpBatch(ns, {"link del olda", "link add newa type veth peer name newb"}));
-  const std::optional<Tick> after = reader.TickAfter(NowNs());
+  const std::optional<std::size_t> after = reader.TickAfter(NowNs());
   ASSERT_TRUE(after) << "no tick after the swap";
-  std::vector<std::string> shown = after->entries;
+  std::vector<std::string> shown = reader.ticks[*after].entries;
   std::sort(shown.begin(), shown.end());
   EXPECT_EQ(shown, (std::vector<std::string>{"lo ", "newa ", "newb "}));
 }

@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "platform/format.h"
-#include "tests/iftable/linux/netns.h"
 #include "tests/monitor/probe_process.h"
+#include "tests/support/netns.h"
 #include "toolkit/qt/text.h"
 
 namespace orv {
@@ -189,42 +189,15 @@ class LiveMonitorTest : public ::testing::Test {
     return s;
   }
 
-  // Reads the probe's output until one more tick is complete and appends it
-  // to `ticks`; false when none completes in time.
-  bool ReadTick(int timeoutMs = 5000) {
-    const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
-    for (;;) {
-      while (probe.canReadLine()) {
-        if (auto tick = parser.Line(probe.readLine().toStdString())) {
-          ticks.push_back(*tick);
-          return true;
-        }
-      }
-      const std::int64_t left = (deadline - NowNs()) / 1000000;
-      if (left <= 0 || probe.state() == QProcess::NotRunning) return false;
-      probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 100)));
-    }
-  }
-
-  // Reads ticks until one ran wholly after `after` (the tick before it
-  // ended later), so its sample was taken after that moment. Its position.
-  std::optional<std::size_t> TickAfter(std::int64_t after) {
-    for (int i = 0; i < 100; ++i) {
-      if (ticks.size() >= 2 && ticks[ticks.size() - 2].end > after) return ticks.size() - 1;
-      if (!ReadTick()) return std::nullopt;
-    }
-    return std::nullopt;
-  }
-
   // A tick whose sample the kernel's counters agree with: they stood still
   // from before the tick began to after it ended. Its position and counters.
   std::optional<std::pair<std::size_t, Counters>> QuietTick() {
     for (int attempt = 0; attempt < 30; ++attempt) {
-      while (ReadTick(30)) {
+      while (reader.ReadTick(30)) {
       }
       const Counters k = KernelCounters(nsA);
       const std::int64_t t1 = NowNs();
-      const std::optional<std::size_t> at = TickAfter(t1);
+      const std::optional<std::size_t> at = reader.TickAfter(t1);
       if (!at) return std::nullopt;
       if (KernelCounters(nsA) == k) return std::make_pair(*at, k);
     }
@@ -237,16 +210,15 @@ class LiveMonitorTest : public ::testing::Test {
   std::optional<NetnsGuard> guardB;
   QTemporaryDir config;
   QProcess probe;
+  test::ProbeTicks reader{probe};
   std::vector<pid_t> senders;
-  std::vector<Tick> ticks;
-  test::TickParser parser;
 };
 
 TEST_F(LiveMonitorTest, TotalsShowTheKernelsSummedCountersInKB) {
   auto quiet = QuietTick();
   ASSERT_TRUE(quiet) << "the namespace never fell quiet";
-  EXPECT_EQ(ticks[quiet->first].labels["lblRecv"], ShownKB(quiet->second.rx));
-  EXPECT_EQ(ticks[quiet->first].labels["lblSent"], ShownKB(quiet->second.tx));
+  EXPECT_EQ(reader.ticks[quiet->first].labels["lblRecv"], ShownKB(quiet->second.rx));
+  EXPECT_EQ(reader.ticks[quiet->first].labels["lblSent"], ShownKB(quiet->second.tx));
 
   // Enough traffic to move the totals by many KB.
   senders = {SendFromNamespace(nsA, kAddrB, 30, 1400), SendFromNamespace(nsB, kAddrA, 30, 1400)};
@@ -261,7 +233,7 @@ TEST_F(LiveMonitorTest, TotalsShowTheKernelsSummedCountersInKB) {
   ASSERT_TRUE(quiet);
   EXPECT_GE(quiet->second.tx - before.tx, 30u * 1400u);
   EXPECT_GE(quiet->second.rx - before.rx, 30u * 1400u);
-  const Tick& shown = ticks[quiet->first];
+  const Tick& shown = reader.ticks[quiet->first];
   EXPECT_EQ(shown.labels.at("lblRecv"), ShownKB(quiet->second.rx));
   EXPECT_EQ(shown.labels.at("lblSent"), ShownKB(quiet->second.tx));
   EXPECT_EQ(shown.labels.at("lblType"), shown.entries.at(0)) << "entry 0 is chosen";
@@ -280,7 +252,7 @@ TEST_F(LiveMonitorTest, ShownDeltasAddUpToTheKernelsChange) {
              SendFromNamespace(nsB, kAddrA, kCount, kPayload)};
   for (pid_t pid : senders) {
     int status = 0;
-    while (!Finished(pid, &status)) ASSERT_TRUE(ReadTick());
+    while (!Finished(pid, &status)) ASSERT_TRUE(reader.ReadTick());
   }
   senders.clear();
   const auto stop = QuietTick();
@@ -289,9 +261,10 @@ TEST_F(LiveMonitorTest, ShownDeltasAddUpToTheKernelsChange) {
   Shown down;
   Shown up;
   for (std::size_t i = start->first + 1; i <= stop->first; ++i) {
-    const auto d = ShownBytes(ticks[i].labels["lblDSpeed"]);
-    const auto u = ShownBytes(ticks[i].labels["lblUSpeed"]);
-    ASSERT_TRUE(d && u) << ticks[i].labels["lblDSpeed"] << " / " << ticks[i].labels["lblUSpeed"];
+    const auto d = ShownBytes(reader.ticks[i].labels["lblDSpeed"]);
+    const auto u = ShownBytes(reader.ticks[i].labels["lblUSpeed"]);
+    ASSERT_TRUE(d && u) << reader.ticks[i].labels["lblDSpeed"] << " / "
+                        << reader.ticks[i].labels["lblUSpeed"];
     down.bytes += d->bytes;
     down.error += d->error;
     up.bytes += u->bytes;
@@ -307,16 +280,16 @@ TEST_F(LiveMonitorTest, ShownDeltasAddUpToTheKernelsChange) {
 }
 
 TEST_F(LiveMonitorTest, AVethPairComingAndGoingRebuildsTheListWithinATick) {
-  ASSERT_TRUE(ReadTick());
-  const std::vector<std::string> initial = ticks.back().entries;
+  ASSERT_TRUE(reader.ReadTick());
+  const std::vector<std::string> initial = reader.ticks.back().entries;
   ASSERT_EQ(initial.size(), 2u) << "lo and va";
   for (const std::string& e : initial) EXPECT_EQ(e.back(), ' ');
-  EXPECT_EQ(ticks.back().index, 0);
+  EXPECT_EQ(reader.ticks.back().index, 0);
 
   ASSERT_EQ(Ip({"-n", nsA, "link", "add", "vc", "type", "veth", "peer", "name", "vd"}), 0);
-  auto at = TickAfter(NowNs());
+  auto at = reader.TickAfter(NowNs());
   ASSERT_TRUE(at);
-  const Tick& grown = ticks[*at];
+  const Tick& grown = reader.ticks[*at];
   ASSERT_EQ(grown.entries.size(), initial.size() + 2) << "the first tick after the change";
   EXPECT_EQ(grown.entries[0], initial[0]);
   EXPECT_EQ(grown.index, 0);
@@ -325,10 +298,10 @@ TEST_F(LiveMonitorTest, AVethPairComingAndGoingRebuildsTheListWithinATick) {
   EXPECT_EQ(added, 2) << "the new pair's names as entries";
 
   ASSERT_EQ(Ip({"-n", nsA, "link", "del", "vc"}), 0);
-  at = TickAfter(NowNs());
+  at = reader.TickAfter(NowNs());
   ASSERT_TRUE(at);
-  EXPECT_EQ(ticks[*at].entries, initial);
-  EXPECT_EQ(ticks[*at].index, 0);
+  EXPECT_EQ(reader.ticks[*at].entries, initial);
+  EXPECT_EQ(reader.ticks[*at].index, 0);
 }
 
 }  // namespace

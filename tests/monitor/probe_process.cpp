@@ -3,6 +3,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -70,6 +71,50 @@ std::optional<Tick> TickParser::Line(std::string line) {
            << "the probe did not start: " << probe.errorString().toStdString();
   }
   return ::testing::AssertionSuccess();
+}
+
+bool ProbeTicks::TakeLines() {
+  bool completed = false;
+  while (m_probe.canReadLine()) {
+    if (auto tick = m_parser.Line(m_probe.readLine().toStdString())) {
+      ticks.push_back(*tick);
+      completed = true;
+    }
+  }
+  return completed;
+}
+
+bool ProbeTicks::ReadTick(int timeoutMs) {
+  const std::size_t before = ticks.size();
+  const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
+  for (;;) {
+    // One tick a call: lines of the next stay for the next call.
+    while (ticks.size() == before && m_probe.canReadLine()) {
+      if (auto tick = m_parser.Line(m_probe.readLine().toStdString())) ticks.push_back(*tick);
+    }
+    if (ticks.size() > before) return true;
+    const std::int64_t left = (deadline - NowNs()) / 1000000;
+    if (left <= 0 || m_probe.state() == QProcess::NotRunning) return false;
+    m_probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 100)));
+  }
+}
+
+void ProbeTicks::ReadUntil(std::int64_t deadline) {
+  for (;;) {
+    TakeLines();
+    const std::int64_t left = (deadline - NowNs()) / 1000000;
+    if (left <= 0 || m_probe.state() == QProcess::NotRunning) return;
+    m_probe.waitForReadyRead(static_cast<int>(std::min<std::int64_t>(left, 50)));
+  }
+}
+
+std::optional<std::size_t> ProbeTicks::TickAfter(std::int64_t after, int timeoutMs) {
+  const std::int64_t deadline = NowNs() + std::int64_t{timeoutMs} * 1000000;
+  for (;;) {
+    if (ticks.size() >= 2 && ticks[ticks.size() - 2].end > after) return ticks.size() - 1;
+    const std::int64_t left = (deadline - NowNs()) / 1000000;
+    if (left <= 0 || !ReadTick(static_cast<int>(left))) return std::nullopt;
+  }
 }
 
 }  // namespace orv::test

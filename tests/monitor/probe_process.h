@@ -45,6 +45,31 @@ class TickParser {
   bool m_inTick = false;
 };
 
+// The probe's output read back, one tick at a time.
+class ProbeTicks {
+ public:
+  explicit ProbeTicks(QProcess& probe) : m_probe(probe) {}
+
+  // Reads until one more tick is complete and appends it to `ticks`;
+  // false when none completes in time.
+  bool ReadTick(int timeoutMs = 5000);
+  // Takes in everything the probe writes until `deadline` (NowNs()).
+  void ReadUntil(std::int64_t deadline);
+  // Reads ticks until one ran wholly after `after` (the tick before it
+  // ended later), so all its table reads came after that moment. Its
+  // position in `ticks`.
+  std::optional<std::size_t> TickAfter(std::int64_t after, int timeoutMs = 10000);
+
+  std::vector<Tick> ticks;
+
+ private:
+  // Appends what complete lines have arrived; true when a tick completed.
+  bool TakeLines();
+
+  QProcess& m_probe;
+  TickParser m_parser;
+};
+
 // Starts the probe inside `ns`. Its settings store is `config`, so no
 // position stored by an earlier run is read and entry 0 is chosen.
 ::testing::AssertionResult StartProbe(QProcess& probe, const QTemporaryDir& config,
