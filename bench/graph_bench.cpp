@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "graph/cls_line_graph.h"
-#include "tests/graph/recording_surface.h"
+#include "monitor/graph_look.h"
+#include "tests/support/recording_surface.h"
 #include "toolkit/qt/picture_box.h"
 
 namespace orv {
@@ -33,12 +34,7 @@ QApplication& App() {
 void Configure(clsLineGraph& graph, PictureSurface* surface, std::shared_ptr<History> history) {
   graph.PictureBox(surface);
   graph.DataCollection(std::move(history));
-  graph.PicBackground(0);
-  graph.PicForeground(65280);
-  graph.BorderColor(255);
-  graph.BorderSize(0);
-  graph.GridColor(0x808000);
-  graph.GridVisible(true);
+  ApplyWindowGraphLook(graph);
 }
 
 std::shared_ptr<History> FullHistory() {

@@ -2,15 +2,10 @@
 
 #include "monitor/connection_list.h"
 #include "monitor/frm_bandwidth.h"
+#include "monitor/graph_look.h"
 #include "platform/error.h"
 
 namespace orv {
-
-// Colours of the graph, 0x00BBGGRR.
-inline constexpr Color kGraphBackground = 0;      // black
-inline constexpr Color kGraphForeground = 65280;  // green
-inline constexpr Color kGraphBorder = 255;        // red
-inline constexpr Color kGraphGrid = 0x808000;     // teal
 
 void frmBandwidth::Form_Load() {
   colHistory = std::make_shared<History>();
@@ -21,12 +16,7 @@ void frmBandwidth::Form_Load() {
 
   objLineGraph.PictureBox(PIC1);
   objLineGraph.DataCollection(colHistory);
-  objLineGraph.PicBackground(kGraphBackground);
-  objLineGraph.PicForeground(kGraphForeground);
-  objLineGraph.BorderColor(kGraphBorder);
-  objLineGraph.BorderSize(0);
-  objLineGraph.GridColor(kGraphGrid);
-  objLineGraph.GridVisible(true);
+  ApplyWindowGraphLook(objLineGraph);
 
   if (m_services.makeReader) objIpHelper = m_services.makeReader();
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "graph/cls_line_graph.h"
+#include "monitor/graph_look.h"
 #include "toolkit/qt/picture_box.h"
 
 namespace orv {
@@ -36,12 +37,7 @@ class LineGraphOnPictureBox : public ::testing::Test {
     // The window's settings.
     graph.PictureBox(pic);
     graph.DataCollection(history);
-    graph.PicBackground(0);
-    graph.PicForeground(65280);
-    graph.BorderColor(255);
-    graph.BorderSize(0);
-    graph.GridColor(0x808000);
-    graph.GridVisible(true);
+    ApplyWindowGraphLook(graph);
   }
   void TearDown() override { graph.PictureBox(nullptr); }
 
