@@ -31,21 +31,21 @@ std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows) {
     const std::string name = "veth" + std::to_string(100000 + i);
     for (std::size_t u = 0; u < name.size(); ++u)
       table[row + 2 * u] = static_cast<std::uint8_t>(name[u]);
-    Put32(table, row + if_row::kIndex, i + 1);      // index
-    Put32(table, row + if_row::kType, 6);           // Ethernet
-    Put32(table, row + if_row::kMtu, 1500);         // MTU
-    Put32(table, row + if_row::kSpeed, 10000000u);  // speed
-    Put32(table, row + if_row::kPhysAddrLen, 6);    // address length
+    Put32(table, row + orv::if_row::kIndex, i + 1);      // index
+    Put32(table, row + orv::if_row::kType, 6);           // Ethernet
+    Put32(table, row + orv::if_row::kMtu, 1500);         // MTU
+    Put32(table, row + orv::if_row::kSpeed, 10000000u);  // speed
+    Put32(table, row + orv::if_row::kPhysAddrLen, 6);    // address length
     for (std::size_t j = 0; j < 6; ++j)
-      table[row + if_row::kPhysAddr + j] = static_cast<std::uint8_t>(0x02 + i * 7 + j);
-    Put32(table, row + if_row::kAdminStatus, 1);           // admin up
-    Put32(table, row + if_row::kOperStatus, 5);            // operational
-    Put32(table, row + if_row::kLastChange, 360000u + i);  // last change
-    for (std::size_t f = if_row::kInOctets; f < if_row::kDescrLen; f += 4)
+      table[row + orv::if_row::kPhysAddr + j] = static_cast<std::uint8_t>(0x02 + i * 7 + j);
+    Put32(table, row + orv::if_row::kAdminStatus, 1);           // admin up
+    Put32(table, row + orv::if_row::kOperStatus, 5);            // operational
+    Put32(table, row + orv::if_row::kLastChange, 360000u + i);  // last change
+    for (std::size_t f = orv::if_row::kInOctets; f < orv::if_row::kDescrLen; f += 4)
       Put32(table, row + f, 0x10000u * i + static_cast<std::uint32_t>(f));
     const std::string descr = "Virtual Ethernet " + std::to_string(i);
-    Put32(table, row + if_row::kDescrLen, static_cast<std::uint32_t>(descr.size()));
-    std::memcpy(&table[row + if_row::kDescr], descr.data(), descr.size());
+    Put32(table, row + orv::if_row::kDescrLen, static_cast<std::uint32_t>(descr.size()));
+    std::memcpy(&table[row + orv::if_row::kDescr], descr.data(), descr.size());
   }
   return table;
 }

@@ -1,4 +1,5 @@
 # Sourced by the scripts that need a display of their own.
+source "$(dirname "${BASH_SOURCE[0]}")/stop.bash"
 #
 # start_virtual_display GEOMETRY starts Xvfb (screen 0 of GEOMETRY, such as
 # 400x460x24) on a display number it picks itself, so runs beside other
@@ -12,11 +13,7 @@ start_virtual_display() {
   number_file="$(mktemp)"
   Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$number_file" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
+  wait_until 10 display_reported "$number_file" "$xvfb_pid" || true
   if [ ! -s "$number_file" ]; then
     rm -f "$number_file"
     echo "Xvfb did not report a display" >&2
@@ -24,4 +21,14 @@ start_virtual_display() {
   fi
   virtual_display=":$(tr -dc '0-9' <"$number_file")"
   rm -f "$number_file"
+}
+
+# display_reported FILE PID: Xvfb wrote its number, or ended trying.
+display_reported() { [ -s "$1" ] || process_gone "$2"; }
+
+# stop_virtual_display stops the Xvfb start_virtual_display started, if
+# any; safe to call again.
+stop_virtual_display() {
+  [ -z "${xvfb_pid:-}" ] || stop "$xvfb_pid"
+  xvfb_pid=""
 }
