@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -27,7 +28,8 @@ class Exclusive {
 
 class KeptTable {
  public:
-  explicit KeptTable(GetIfTableFn call) : m_call(std::move(call)) {}
+  KeptTable(GetIfTableFn call, TableEditFn edit)
+      : m_call(std::move(call)), m_edit(std::move(edit)) {}
 
   std::uint32_t Call(std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     if (size == nullptr) return m_call(table, size, order);
@@ -69,11 +71,13 @@ class KeptTable {
     // A count the buffer cannot hold: the system's answer is not a table.
     if (needed > m_rows.size()) return kStatusInsufficientBuffer;
     m_needed = static_cast<std::uint32_t>(needed);
+    if (m_edit) m_needed = std::min(m_edit(std::span(m_rows.data(), m_needed)), m_needed);
     m_order = order;
     return kStatusSuccess;
   }
 
   const GetIfTableFn m_call;
+  const TableEditFn m_edit;
   SRWLOCK m_lock = SRWLOCK_INIT;
   std::vector<std::uint8_t> m_rows;
   std::uint32_t m_needed = 0;
@@ -83,8 +87,8 @@ class KeptTable {
 
 }  // namespace
 
-GetIfTableFn OneTablePerRead(GetIfTableFn call) {
-  auto kept = std::make_shared<KeptTable>(std::move(call));
+GetIfTableFn OneTablePerRead(GetIfTableFn call, TableEditFn edit) {
+  auto kept = std::make_shared<KeptTable>(std::move(call), std::move(edit));
   return [kept](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     return kept->Call(table, size, order);
   };

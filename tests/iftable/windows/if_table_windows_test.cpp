@@ -61,6 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
                     MissingCase{"FunctionInAnotherLibrary", L"kernel32.dll", "GetIfTable"}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// Whatever the code page, a zero byte within the length is a character of
+// the text, not its end (the system's descriptions count their own).
+TEST(SystemDescriptionDecoder, KeepsZeroBytesAndDecodesNothingToNothing) {
+  const DecodeDescriptionFn decode = SystemDescriptionDecoder();
+  const std::vector<std::uint8_t> bytes{'l', 'o', 0, 'x', 0};
+  EXPECT_EQ(decode(bytes), std::u16string(u"lo\0x\0", 5));
+  EXPECT_EQ(decode({}), u"");
+}
+
 TEST(SystemIfTable, SizeQueryThenReadFillsTheCallersBufferWithWholeRows) {
   const GetIfTableFn table = SystemIfTable();
   const std::uint32_t needed = NeededSize(table);
