@@ -21,7 +21,8 @@ class FilterModuleRows {
     std::uint32_t kept = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
       std::uint8_t* row = RowAt(table, i);
-      if (std::binary_search(m_filters.begin(), m_filters.end(), le::U32(RowSpan(row), if_row::kIndex))) {
+      if (std::binary_search(m_filters.begin(), m_filters.end(),
+                             le::U32(RowSpan(row), if_row::kIndex))) {
         continue;
       }
       if (kept != i) std::memmove(RowAt(table, kept), row, kIfRowSize);
@@ -35,7 +36,9 @@ class FilterModuleRows {
   static std::uint8_t* RowAt(std::span<std::uint8_t> table, std::uint32_t i) {
     return table.data() + kIfTableHeaderSize + std::size_t{i} * kIfRowSize;
   }
-  static std::span<const std::uint8_t> RowSpan(const std::uint8_t* row) { return {row, kIfRowSize}; }
+  static std::span<const std::uint8_t> RowSpan(const std::uint8_t* row) {
+    return {row, kIfRowSize};
+  }
 
   static std::vector<std::uint32_t> SortedIndexes(std::span<std::uint8_t> table,
                                                   std::uint32_t count) {

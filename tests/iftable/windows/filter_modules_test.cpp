@@ -59,13 +59,17 @@ std::vector<Interface> Laptop() {
       {12, kTunnel, 0, 0, false, "Microsoft IP-HTTPS Platform Adapter"},
       {14, kWifi, kWifiIn, kWifiOut, false, kWifiName},
       {15, kWifi, 0, 0, false, kDirect},
-      {16, kEthernet, kEthIn, kEthOut, true, kEthName + "-WFP Native MAC Layer LightWeight Filter-0000"},
+      {16, kEthernet, kEthIn, kEthOut, true,
+       kEthName + "-WFP Native MAC Layer LightWeight Filter-0000"},
       {17, kEthernet, kEthIn, kEthOut, true, kEthName + "-QoS Packet Scheduler-0000"},
-      {18, kEthernet, kEthIn, kEthOut, true, kEthName + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
-      {19, kWifi, kWifiIn, kWifiOut, true, kWifiName + "-WFP Native MAC Layer LightWeight Filter-0000"},
+      {18, kEthernet, kEthIn, kEthOut, true,
+       kEthName + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
+      {19, kWifi, kWifiIn, kWifiOut, true,
+       kWifiName + "-WFP Native MAC Layer LightWeight Filter-0000"},
       {20, kWifi, kWifiIn, kWifiOut, true, kWifiName + "-Native WiFi Filter Driver-0000"},
       {21, kWifi, kWifiIn, kWifiOut, true, kWifiName + "-QoS Packet Scheduler-0000"},
-      {22, kWifi, kWifiIn, kWifiOut, true, kWifiName + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
+      {22, kWifi, kWifiIn, kWifiOut, true,
+       kWifiName + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
       {23, kWifi, 0, 0, true, kDirect + "-Native WiFi Filter Driver-0000"},
       {27, kEthernet, 0, 0, true, "WAN Miniport (IP)-QoS Packet Scheduler-0000"},
   };
@@ -217,7 +221,8 @@ TEST(LaptopTable, TheMarksAreAskedForOnlyWhenTheIndexesChange) {
   EXPECT_EQ(system.reader.BytesReceived(), double{kWifiIn} + 8000 + kEthIn);
 
   // A capture driver binds to the Wi-Fi adapter: a new filter row.
-  laptop.push_back({40, kWifi, kWifiIn + 8000, kWifiOut, true, kWifiName + "-Npcap Packet Driver (NPCAP)-0000"});
+  laptop.push_back(
+      {40, kWifi, kWifiIn + 8000, kWifiOut, true, kWifiName + "-Npcap Packet Driver (NPCAP)-0000"});
   system.table.table = TableOf(laptop);
   system.marks.answer = FilterIndexes(laptop);
   EXPECT_EQ(Descriptions(system.reader).size(), 14u);

@@ -92,12 +92,10 @@ std::vector<Row> Windows10Rows() {
       {17, IF_TYPE_ETHERNET_CSMACD, kUnplugged, 2, true, eth + "-QoS Packet Scheduler-0000"},
       {18, IF_TYPE_ETHERNET_CSMACD, kUnplugged, 2, true,
        eth + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
-      {19, IF_TYPE_IEEE80211, kUp, 1, true,
-       wifi + "-WFP Native MAC Layer LightWeight Filter-0000"},
+      {19, IF_TYPE_IEEE80211, kUp, 1, true, wifi + "-WFP Native MAC Layer LightWeight Filter-0000"},
       {20, IF_TYPE_IEEE80211, kUp, 1, true, wifi + "-Native WiFi Filter Driver-0000"},
       {21, IF_TYPE_IEEE80211, kUp, 1, true, wifi + "-QoS Packet Scheduler-0000"},
-      {22, IF_TYPE_IEEE80211, kUp, 1, true,
-       wifi + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
+      {22, IF_TYPE_IEEE80211, kUp, 1, true, wifi + "-WFP 802.3 MAC Layer LightWeight Filter-0000"},
       {23, IF_TYPE_IEEE80211, kUnplugged, 3, true,
        direct + "-WFP Native MAC Layer LightWeight Filter-0000"},
       {24, IF_TYPE_IEEE80211, kUnplugged, 3, true, direct + "-Native WiFi Filter Driver-0000"},
@@ -109,8 +107,7 @@ std::vector<Row> Windows10Rows() {
       {28, IF_TYPE_ETHERNET_CSMACD, kUp, 4, true, "WAN Miniport (IP)-QoS Packet Scheduler-0000"},
       {29, IF_TYPE_ETHERNET_CSMACD, kUp, 5, true,
        "WAN Miniport (IPv6)-WFP Native MAC Layer LightWeight Filter-0000"},
-      {30, IF_TYPE_ETHERNET_CSMACD, kUp, 5, true,
-       "WAN Miniport (IPv6)-QoS Packet Scheduler-0000"},
+      {30, IF_TYPE_ETHERNET_CSMACD, kUp, 5, true, "WAN Miniport (IPv6)-QoS Packet Scheduler-0000"},
       {31, IF_TYPE_ETHERNET_CSMACD, kUp, 6, true,
        "WAN Miniport (Network Monitor)-WFP Native MAC Layer LightWeight Filter-0000"},
       {32, IF_TYPE_ETHERNET_CSMACD, kUp, 6, true,
@@ -122,7 +119,9 @@ std::vector<Row> CodePageRows() {
   return {
       {1, IF_TYPE_SOFTWARE_LOOPBACK, kUp, 0, false, "Software Loopback Interface 1"},
       {2, IF_TYPE_ETHERNET_CSMACD, kUp, 0, false, "\xCD\xF8\xBF\xA8\xD2\xBB"},
-      {3, IF_TYPE_ETHERNET_CSMACD, kUp, 0, false, "\xF1" "et0"},
+      {3, IF_TYPE_ETHERNET_CSMACD, kUp, 0, false,
+       "\xF1"
+       "et0"},
   };
 }
 
@@ -146,8 +145,8 @@ void Step() {
 
 void FillRow(const Row& r, MIB_IFROW& row) {
   std::memset(&row, 0, sizeof row);
-  const std::wstring name = L"\\DEVICE\\TCPIP_{4D36E972-E325-11CE-BFC1-08002BE103" +
-                            std::to_wstring(10 + r.index) + L"}";
+  const std::wstring name =
+      L"\\DEVICE\\TCPIP_{4D36E972-E325-11CE-BFC1-08002BE103" + std::to_wstring(10 + r.index) + L"}";
   wcsncpy(row.wszName, name.c_str(), MAX_INTERFACE_NAME_LEN - 1);
   row.dwIndex = r.index;
   row.dwType = r.type;
