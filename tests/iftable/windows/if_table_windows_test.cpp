@@ -70,6 +70,22 @@ TEST(SystemDescriptionDecoder, KeepsZeroBytesAndDecodesNothingToNothing) {
   EXPECT_EQ(decode({}), u"");
 }
 
+TEST(FilterMarks, MissingLibraryOrFunctionGivesNoMarks) {
+  EXPECT_FALSE(FilterMarksFromLibrary(L"orv-no-such-library.dll")());
+  EXPECT_FALSE(FilterMarksFromLibrary(L"kernel32.dll")());
+}
+
+// Wine's GetIfTable2 answers, and none of its rows (Linux links) is a
+// filter module: the table the window reads is the whole one.
+TEST(SystemIfTable, WineMarksNoFilterModuleSoNoRowIsLeftOut) {
+  const auto marks = SystemFilterMarks()();
+  ASSERT_TRUE(marks.has_value());
+  EXPECT_TRUE(marks->empty());
+  CIpHelper whole(WholeSystemIfTable());
+  CIpHelper window(SystemIfTable());
+  EXPECT_EQ(window.Interfaces()->Count(), whole.Interfaces()->Count());
+}
+
 TEST(SystemIfTable, SizeQueryThenReadFillsTheCallersBufferWithWholeRows) {
   const GetIfTableFn table = SystemIfTable();
   const std::uint32_t needed = NeededSize(table);
