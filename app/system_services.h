@@ -17,7 +17,9 @@ namespace orv {
 inline MonitorServices SystemServices(GetSettingFn getSetting, DoEventsFn doEvents,
                                       NumberLocale locale) {
   MonitorServices services;
-  services.makeReader = [] { return std::make_shared<CIpHelper>(SystemIfTable()); };
+  services.makeReader = [] {
+    return std::make_shared<CIpHelper>(SystemIfTable(), SystemDescriptionDecoder());
+  };
   services.getSetting = std::move(getSetting);
   services.doEvents = std::move(doEvents);
   services.locale = std::move(locale);

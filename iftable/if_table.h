@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <string>
 
 // The operating system's table of network interfaces, in the MIB_IFTABLE
 // byte layout: a 4-byte little-endian row count followed by 860-byte rows.
@@ -26,6 +28,14 @@ using GetIfTableFn =
 // fallback; the IP Helper call on Windows; kStatusNotSupported on any
 // other system).
 GetIfTableFn SystemIfTable();
+
+// The text of a row's description: its bytes (those within its length,
+// zero bytes included) decoded from the code page the table is written in.
+using DecodeDescriptionFn = std::function<std::u16string(std::span<const std::uint8_t> bytes)>;
+
+// This system's decoding: Windows writes descriptions in its ANSI code
+// page (936, 1252...), the Linux table in UTF-8, Linux's own.
+DecodeDescriptionFn SystemDescriptionDecoder();
 
 }  // namespace orv
 

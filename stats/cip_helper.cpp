@@ -47,13 +47,13 @@ std::u16string ReadAddress(Bytes row, std::int32_t length) {
   return address;
 }
 
-std::u16string ReadDescription(Bytes row) {
+// The row holds the text in the system's ANSI code page, which the
+// decoder given knows.
+std::u16string ReadDescription(Bytes row, const DecodeDescriptionFn& decode) {
   const std::int32_t length = le::I32(row, kDescrLen);
   const std::size_t count =
       length <= 0 ? 0 : std::min(static_cast<std::size_t>(length), kDescrBytes);
-  // The row holds the text in the system's ANSI code page, which is UTF-8
-  // on every platform we build for.
-  return DecodeUtf8(row.subspan(kDescr, count));
+  return decode(row.subspan(kDescr, count));
 }
 
 // The row carries no wall-clock time, only the system's up-time in
@@ -67,9 +67,9 @@ double ReadLastChange(Bytes row) {
   return static_cast<double>(le::U32(row, kLastChange)) / 100.0 / 86400.0;
 }
 
-std::shared_ptr<CInterface> ReadRow(Bytes row) {
+std::shared_ptr<CInterface> ReadRow(Bytes row, const DecodeDescriptionFn& decode) {
   auto record = std::make_shared<CInterface>();
-  record->InterfaceDescription(ReadDescription(row));
+  record->InterfaceDescription(ReadDescription(row, decode));
   const std::int32_t physAddrLen = le::I32(row, kPhysAddrLen);
   if (physAddrLen > 0) record->AdapterAddress(ReadAddress(row, physAddrLen));
   record->OutputQueueLength(le::I32(row, kOutQLen));
@@ -97,7 +97,12 @@ std::shared_ptr<CInterface> ReadRow(Bytes row) {
 
 }  // namespace
 
-CIpHelper::CIpHelper(GetIfTableFn getIfTable) : m_getIfTable(std::move(getIfTable)) {}
+CIpHelper::CIpHelper(GetIfTableFn getIfTable, DecodeDescriptionFn decodeDescription)
+    : m_getIfTable(std::move(getIfTable)), m_decodeDescription(std::move(decodeDescription)) {
+  if (!m_decodeDescription) {
+    m_decodeDescription = [](Bytes bytes) { return DecodeUtf8(bytes); };
+  }
+}
 
 std::shared_ptr<CInterfaces> CIpHelper::Interfaces() {
   m_interfaces.reset();
@@ -142,7 +147,7 @@ void CIpHelper::LoadInterfaceTable() {
 
   for (std::size_t i = 0; i < rows; ++i) {
     const Bytes row = table.subspan(kIfTableHeaderSize + i * kIfRowSize, kIfRowSize);
-    std::shared_ptr<CInterface> objInterface = ReadRow(row);
+    std::shared_ptr<CInterface> objInterface = ReadRow(row, m_decodeDescription);
     // Modulo 2^32, like the counters themselves: a saturating or skipping
     // sum would jump by gigabytes whenever one counter crosses 2^31, while
     // the modular difference of two such totals is the true byte count.

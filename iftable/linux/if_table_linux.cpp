@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "iftable/linux/if_table_cached.h"
+#include "platform/utf8.h"
 
 namespace orv {
 
@@ -13,6 +14,10 @@ GetIfTableFn SystemIfTable() {
   return [source](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     return source->GetIfTable(table, size, order);
   };
+}
+
+DecodeDescriptionFn SystemDescriptionDecoder() {
+  return [](std::span<const std::uint8_t> bytes) { return DecodeUtf8(bytes); };
 }
 
 }  // namespace orv

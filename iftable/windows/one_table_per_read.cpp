@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -27,7 +28,8 @@ class Exclusive {
 
 class KeptTable {
  public:
-  explicit KeptTable(GetIfTableFn call) : m_call(std::move(call)) {}
+  KeptTable(GetIfTableFn call, TableEditFn edit)
+      : m_call(std::move(call)), m_edit(std::move(edit)) {}
 
   std::uint32_t Call(std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     if (size == nullptr) return m_call(table, size, order);
@@ -36,8 +38,12 @@ class KeptTable {
     if (!kept || table == nullptr || *size < m_needed) {
       const std::uint32_t status = Fetch(order);
       if (status != kStatusSuccess) {
-        // The system's own refusal, for a caller of the system's size.
-        return m_call(table, size, order);
+        // The system's own answer, for a caller of the system's size. A
+        // table it gives now is edited as a kept one would be: left whole,
+        // this one read would count every filter module again.
+        const std::uint32_t answer = m_call(table, size, order);
+        if (answer == kStatusSuccess) EditInPlace(table, *size);
+        return answer;
       }
     }
     if (table == nullptr || *size < m_needed) {
@@ -69,11 +75,23 @@ class KeptTable {
     // A count the buffer cannot hold: the system's answer is not a table.
     if (needed > m_rows.size()) return kStatusInsufficientBuffer;
     m_needed = static_cast<std::uint32_t>(needed);
+    if (m_edit) m_needed = std::min(m_edit(std::span(m_rows.data(), m_needed)), m_needed);
     m_order = order;
     return kStatusSuccess;
   }
 
+  // A table the system wrote straight into a caller's buffer of `size`
+  // bytes: edited where its count fits the buffer, else left as the
+  // system gave it, for the reader to refuse.
+  void EditInPlace(std::uint8_t* table, std::uint32_t size) const {
+    if (!m_edit || table == nullptr || size < kIfTableHeaderSize) return;
+    const std::uint64_t rows =
+        kIfTableHeaderSize + std::uint64_t{le::U32(std::span(table, size), 0)} * kIfRowSize;
+    if (rows <= size) m_edit(std::span(table, static_cast<std::size_t>(rows)));
+  }
+
   const GetIfTableFn m_call;
+  const TableEditFn m_edit;
   SRWLOCK m_lock = SRWLOCK_INIT;
   std::vector<std::uint8_t> m_rows;
   std::uint32_t m_needed = 0;
@@ -83,8 +101,8 @@ class KeptTable {
 
 }  // namespace
 
-GetIfTableFn OneTablePerRead(GetIfTableFn call) {
-  auto kept = std::make_shared<KeptTable>(std::move(call));
+GetIfTableFn OneTablePerRead(GetIfTableFn call, TableEditFn edit) {
+  auto kept = std::make_shared<KeptTable>(std::move(call), std::move(edit));
   return [kept](std::uint8_t* table, std::uint32_t* size, std::int32_t order) {
     return kept->Call(table, size, order);
   };

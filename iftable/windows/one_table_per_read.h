@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <span>
+
 #include "iftable/if_table.h"
 
 namespace orv::windows_if {
@@ -12,8 +16,12 @@ namespace orv::windows_if {
 // itself and keeps it, and the call right after it, given a buffer large
 // enough, gets that copy: the same rows the system gave a moment before.
 // Any other call goes to the system. Statuses and sizes are the call's
-// own; copies of the function share one kept table, safe from several
-// threads.
-GetIfTableFn OneTablePerRead(GetIfTableFn call);
+// own, but for what `edit` makes of each table the system gives: it
+// rewrites the whole table (header and rows, its count checked against the
+// bytes) in place and returns the bytes it now takes, and the caller is
+// given that table and its size. Copies of the function share one kept
+// table, safe from several threads; the edit runs under their lock.
+using TableEditFn = std::function<std::uint32_t(std::span<std::uint8_t> table)>;
+GetIfTableFn OneTablePerRead(GetIfTableFn call, TableEditFn edit = {});
 
 }  // namespace orv::windows_if

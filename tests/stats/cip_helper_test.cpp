@@ -392,6 +392,23 @@ INSTANTIATE_TEST_SUITE_P(
         DescrCase{"OverlongIsThreeParts", 4, {0xE0, 0x80, 0x80, 'x'}, u"\uFFFD\uFFFD\uFFFDx"}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// The system's code page is the decoder's to know: it gets exactly the
+// bytes within the length, and its text is the description.
+TEST(CIpHelper, DescriptionsAreDecodedByTheDecoderGiven) {
+  Row r;
+  r.descrLen = 7;
+  r.descr = {0xCD, 0xF8, 0xBF, 0xA8, 0xD2, 0xBB, 0, 'x'};
+  FakeTable fake;
+  fake.table = BuildTable({r});
+  std::vector<std::uint8_t> given;
+  CIpHelper reader(fake.Fn(), [&given](std::span<const std::uint8_t> bytes) {
+    given.assign(bytes.begin(), bytes.end());
+    return std::u16string(u"\u7F51\u5361\u4E00");
+  });
+  EXPECT_EQ(reader.Interfaces()->Item(1)->InterfaceDescription(), u"\u7F51\u5361\u4E00");
+  EXPECT_EQ(given, (std::vector<std::uint8_t>{0xCD, 0xF8, 0xBF, 0xA8, 0xD2, 0xBB, 0}));
+}
+
 struct AddressCase {
   const char* what;
   std::int32_t length;

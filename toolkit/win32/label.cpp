@@ -47,9 +47,9 @@ void Win32Label::Caption(std::u16string_view text) {
   if (text == m_caption) return;
   m_caption.assign(text);
   m_captionChanged = true;
-  // The window's own copy ends at the first NUL unit; ours, which the
-  // program reads back and draws, keeps every unit. Setting the text
-  // repaints the control.
+  // The window's own copy ends at the first NUL unit, and so does what is
+  // drawn; ours, which the program reads back, keeps every unit. Setting
+  // the text repaints the control.
   SetWindowTextW(m_hwnd, Wide(m_caption).c_str());
   if (m_autoSize) Refit();
   // Text that differs only after a NUL leaves the window's copy as it was,
@@ -77,7 +77,7 @@ void Win32Label::Refit() {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
   RECT text{0, 0, 0, 0};
-  const std::wstring wide = Wide(m_caption);
+  const std::wstring wide = Shown(m_caption);
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
@@ -106,7 +106,7 @@ void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
   InflateRect(&text, -InsetX(), -InsetY());
   UINT flags = DT_TOP | DT_NOPREFIX | (m_alignRight ? DT_RIGHT : DT_LEFT);
   flags |= m_wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
-  const std::wstring wide = Wide(m_caption);
+  const std::wstring wide = Shown(m_caption);
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, flags);
   if (old != nullptr) SelectObject(dc, old);
 }

@@ -61,6 +61,31 @@ INSTANTIATE_TEST_SUITE_P(
                     MissingCase{"FunctionInAnotherLibrary", L"kernel32.dll", "GetIfTable"}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// Whatever the code page, a zero byte within the length is a character of
+// the text, not its end (the system's descriptions count their own).
+TEST(SystemDescriptionDecoder, KeepsZeroBytesAndDecodesNothingToNothing) {
+  const DecodeDescriptionFn decode = SystemDescriptionDecoder();
+  const std::vector<std::uint8_t> bytes{'l', 'o', 0, 'x', 0};
+  EXPECT_EQ(decode(bytes), std::u16string(u"lo\0x\0", 5));
+  EXPECT_EQ(decode({}), u"");
+}
+
+TEST(FilterMarks, MissingLibraryOrFunctionGivesNoMarks) {
+  EXPECT_FALSE(FilterMarksFromLibrary(L"orv-no-such-library.dll")());
+  EXPECT_FALSE(FilterMarksFromLibrary(L"kernel32.dll")());
+}
+
+// Wine's GetIfTable2 answers, and none of its rows (Linux links) is a
+// filter module: the table the window reads is the whole one.
+TEST(SystemIfTable, WineMarksNoFilterModuleSoNoRowIsLeftOut) {
+  const auto marks = SystemFilterMarks()();
+  ASSERT_TRUE(marks.has_value());
+  EXPECT_TRUE(marks->empty());
+  CIpHelper whole(WholeSystemIfTable());
+  CIpHelper window(SystemIfTable());
+  EXPECT_EQ(window.Interfaces()->Count(), whole.Interfaces()->Count());
+}
+
 TEST(SystemIfTable, SizeQueryThenReadFillsTheCallersBufferWithWholeRows) {
   const GetIfTableFn table = SystemIfTable();
   const std::uint32_t needed = NeededSize(table);

@@ -16,6 +16,7 @@
 #include "platform/error.h"
 #include "toolkit/win32/dpi.h"
 #include "toolkit/win32/form_builder.h"
+#include "toolkit/win32/label.h"
 #include "toolkit/win32/picture_box.h"
 #include "toolkit/win32/png_art.h"
 #include "toolkit/win32/runtime.h"
@@ -117,6 +118,56 @@ TEST_F(Win32ControlsTest, CaptionKeepsEveryUnit) {
   Label& fixed = form->FindLabel("fixed");
   fixed.Caption(text);
   EXPECT_EQ(fixed.Caption(), text);
+}
+
+// What the label draws for its caption, into a bitmap of its size.
+std::vector<std::uint32_t> Drawn(const Win32Label& label) {
+  RECT r;
+  GetClientRect(label.Handle(), &r);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = r.right;
+  info.bmiHeader.biHeight = -r.bottom;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC dc = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_STATIC;
+  item.hwndItem = label.Handle();
+  item.hDC = dc;
+  item.rcItem = r;
+  label.Draw(item);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(r.right * r.bottom));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return pixels;
+}
+
+// As Windows' own controls do: a description whose length counts its
+// terminating zero shows no box for it, nor anything after it.
+TEST_F(Win32ControlsTest, ALabelShowsItsCaptionUpToItsFirstZeroUnit) {
+  auto& fixed = dynamic_cast<Win32Label&>(form->FindLabel("fixed"));
+  fixed.Caption(u"ab");
+  const std::vector<std::uint32_t> plain = Drawn(fixed);
+  fixed.Caption(std::u16string(u"ab\0 ", 4));
+  EXPECT_TRUE(Drawn(fixed) == plain);
+  fixed.Caption(std::u16string(u"ab\0cd", 5));
+  EXPECT_TRUE(Drawn(fixed) == plain);
+  fixed.Caption(u"abcd");
+  EXPECT_FALSE(Drawn(fixed) == plain) << "the comparison cannot tell texts apart";
+
+  Label& rate = form->FindLabel("rate");
+  rate.Caption(u"ab");
+  const RECT fitted = RectOf("rate");
+  rate.Caption(std::u16string(u"ab\0cdef", 7));
+  EXPECT_EQ(RectOf("rate").right, fitted.right) << "refitted to what follows the zero";
 }
 
 TEST_F(Win32ControlsTest, ListPositionsOutsideTheEntriesFail) {
