@@ -1,8 +1,6 @@
-// orv-win32-handles: counts what a window's process holds of the two
-// per-process budgets Windows enforces (10,000 GDI objects, 10,000 USER
+// The probe's count and self-check: what a window's process holds of the
+// two per-process budgets Windows enforces (10,000 GDI objects, 10,000 USER
 // objects by default), for the soak test and bench/measure-handles.
-//   orv-win32-handles count TITLE   prints "gdi N user M" for the window's process
-//   orv-win32-handles self-check    proves the counting on objects it makes itself
 //
 // GetGuiResources answers on Windows; under Wine it is a stub that says 0.
 // There the GDI count comes from the process's own handle table, which its
@@ -11,7 +9,8 @@
 // 12 the stock flag (objects every process has, never freed). The USER
 // count is the windows of the window's thread: its top-level ones (the
 // window, the list's drop-down, the input method's) and all their children.
-#include <windows.h>
+#include "handle_count.h"
+
 #include <winternl.h>
 
 #include <cstdint>
@@ -23,7 +22,6 @@
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"OrvendelForm";
 constexpr std::size_t kPebGdiTableOffset = 0xF8;  // 64-bit PEB
 constexpr std::size_t kGdiEntries = 0x10000;
 constexpr std::size_t kGdiEntrySize = 24;
@@ -105,12 +103,9 @@ std::optional<Counts> CountsOf(DWORD processId, DWORD thread) {
   return Counts{*gdi, UserWindows(thread)};
 }
 
-int Count(const wchar_t* title) {
-  HWND top = FindWindowW(kFormClass, title);
-  if (top == nullptr) {
-    std::fputs("no such window\n", stderr);
-    return 1;
-  }
+}  // namespace
+
+int CountHandles(HWND top) {
   DWORD processId = 0;
   const DWORD thread = GetWindowThreadProcessId(top, &processId);
   const std::optional<Counts> counts = CountsOf(processId, thread);
@@ -121,6 +116,8 @@ int Count(const wchar_t* title) {
   std::printf("gdi %u user %u\n", counts->gdi, counts->user);
   return 0;
 }
+
+namespace {
 
 bool Expect(const char* what, std::optional<Counts> got, Counts want) {
   if (got && got->gdi == want.gdi && got->user == want.user) return true;
@@ -143,7 +140,9 @@ HWND MakeWindow(HWND parent) {
 // A first window stays up throughout: the first one of a thread brings
 // objects of the system's own (fonts, the input method's window) that
 // stay while the thread has windows.
-int SelfCheck() {
+}  // namespace
+
+int HandleCountSelfCheck() {
   constexpr unsigned kBitmaps = 100;
   constexpr unsigned kChildren = 10;
   const DWORD self = GetCurrentProcessId();
@@ -176,14 +175,4 @@ int SelfCheck() {
                 before->gdi, before->user);
   }
   return ok ? 0 : 1;
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"count" && argc == 3) return Count(argv[2]);
-  if (command == L"self-check" && argc == 2) return SelfCheck();
-  std::fputs("usage: orv-win32-handles count TITLE | self-check\n", stderr);
-  return 2;
 }

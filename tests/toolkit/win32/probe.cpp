@@ -7,6 +7,11 @@
 //   orv-win32-probe colours TITLE             tells the window, as Windows
 //                                             does, that the system's colours
 //                                             and high-contrast mode changed
+//   orv-win32-probe count TITLE               prints "gdi N user M": the GDI
+//                                             objects and USER windows of the
+//                                             window's process
+//   orv-win32-probe self-check                proves that count on objects
+//                                             it makes itself
 // dump prints, in UTF-8:
 //   window X Y WIDTH HEIGHT        client area: screen position and size
 //   frame fixed|sizable maximise|no-maximise
@@ -27,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "handle_count.h"
 #include "msaa_caption.h"
 
 namespace {
@@ -148,9 +154,12 @@ void ReadChildren(HWND parent) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"self-check") return HandleCountSelfCheck();
   if (argc < 3) {
-    std::fputs("usage: orv-win32-probe wait|dump|read|close|colours TITLE [MILLISECONDS]\n",
-               stderr);
+    std::fputs(
+        "usage: orv-win32-probe wait|dump|read|close|colours|count TITLE [MILLISECONDS] |"
+        " self-check\n",
+        stderr);
     return 2;
   }
   const std::wstring command = argv[1];
@@ -177,6 +186,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"count") return CountHandles(top);
   if (command == L"colours") {
     const bool told = Ask(top, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0) != -1 &&
                       Ask(top, WM_SYSCOLORCHANGE, 0, 0) != -1;
