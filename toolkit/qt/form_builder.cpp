@@ -1,7 +1,6 @@
 #include "toolkit/qt/form_builder.h"
 
 #include <QFont>
-#include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
@@ -13,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/qt/accessible.h"
 #include "toolkit/qt/art.h"
 #include "toolkit/qt/color.h"
 #include "toolkit/qt/drop_down_list.h"
+#include "toolkit/qt/group_frame.h"
 #include "toolkit/qt/label.h"
 #include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/text.h"
@@ -97,6 +98,7 @@ class Builder {
   explicit Builder(const FormDescription& form) : m_form(form) {}
 
   std::unique_ptr<QtForm> Build() {
+    InstallAccessibleInterfaces();
     auto* window = new QWidget;
     auto result = std::make_unique<QtForm>(window);
     window->setObjectName(Latin1(m_form.name));
@@ -200,7 +202,7 @@ class Builder {
   }
 
   QWidget* MakeFrame(const ControlDescription& d, const Container& container) const {
-    auto* frame = new QFrame(container.widget);
+    auto* frame = new QtGroupFrame(container.widget);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setLineWidth(1);
     frame->setFocusPolicy(Qt::NoFocus);
