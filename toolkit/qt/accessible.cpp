@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QLabel>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QVector>
