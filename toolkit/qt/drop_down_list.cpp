@@ -64,10 +64,11 @@ void QtDropDownList::AnnounceEntry() {
   QAccessible::updateAccessibility(&event);
 }
 
-// The list is the window's only tab stop. Where Qt finds no other stop it
-// hands Tab to the list's key handling, which moves the hidden popup's
-// current entry and reports it as focused: screen readers then follow that
-// entry and no longer hear the list. Tab and Shift+Tab keep the focus here.
+// The list is the window's only tab stop. When Qt found no other stop for
+// Tab, it went on to report the hidden popup's current entry as focused
+// over AT-SPI (seen with Orca 43): the reader then followed that entry and
+// no longer heard the list. Tab still moves to another stop where there is
+// one; where there is none it is taken as handled, and the focus stays.
 bool QtDropDownList::focusNextPrevChild(bool next) {
   QComboBox::focusNextPrevChild(next);
   return true;
