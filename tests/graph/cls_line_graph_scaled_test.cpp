@@ -29,8 +29,7 @@ std::vector<int> Runs(const QImage& image, const QColor& colour, bool alongRow, 
   const int length = alongRow ? image.width() : image.height();
   int run = 0;
   for (int i = 0; i <= length; ++i) {
-    const bool hit =
-        i < length && image.pixelColor(alongRow ? i : at, alongRow ? at : i) == colour;
+    const bool hit = i < length && image.pixelColor(alongRow ? i : at, alongRow ? at : i) == colour;
     if (hit) {
       ++run;
     } else if (run > 0) {
@@ -86,7 +85,8 @@ TEST(LineGraphOnAScaledScreen, DrawsAtDeviceResolutionWithEvenGridLines) {
     for (int y = 0; y + 1 < image.height(); y += 2) {
       for (int x = 0; x + 1 < image.width(); x += 2) {
         int in = 0;
-        for (const QPoint p : {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)}) {
+        for (const QPoint p :
+             {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)}) {
           in += image.pixelColor(p) == kGreen ? 1 : 0;
         }
         green += in;
@@ -99,11 +99,13 @@ TEST(LineGraphOnAScaledScreen, DrawsAtDeviceResolutionWithEvenGridLines) {
 
   // The widget shows the image device pixel for device pixel.
   const QImage shown = pic->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(shown.size(), QSize(std::lround(pic->width() * kScale), std::lround(pic->height() * kScale)));
+  ASSERT_EQ(shown.size(),
+            QSize(std::lround(pic->width() * kScale), std::lround(pic->height() * kScale)));
   const QPoint origin(std::lround(pic->contentsRect().left() * kScale),
                       std::lround(pic->contentsRect().top() * kScale));
   if (kScale == 2.0) {
-    EXPECT_TRUE(shown.copy(QRect(origin, image.size())) == image.convertToFormat(QImage::Format_RGB32))
+    EXPECT_TRUE(shown.copy(QRect(origin, image.size())) ==
+                image.convertToFormat(QImage::Format_RGB32))
         << "the widget does not show the drawn image";
   }
   graph.PictureBox(nullptr);
