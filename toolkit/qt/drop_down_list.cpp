@@ -1,5 +1,6 @@
 #include "toolkit/qt/drop_down_list.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QPen>
 #include <QStyleOptionComboBox>
@@ -14,6 +15,7 @@ QtDropDownList::QtDropDownList(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
   setInsertPolicy(QComboBox::NoInsert);
   setFocusPolicy(Qt::StrongFocus);
+  connect(this, &QComboBox::currentIndexChanged, this, [this] { AnnounceEntry(); });
 }
 
 void QtDropDownList::AddItem(std::u16string_view text) {
@@ -45,6 +47,32 @@ std::u16string QtDropDownList::List(std::int16_t position) const {
 }  // namespace orv::qt
 
 namespace orv::qt {
+
+// Orca 43 speaks a change of a closed list's entry only as inserted text
+// that is also selected: Qt's own notice of it is a description change
+// whose content Orca refuses, and a moved caret is dropped when two
+// entries have the same length. The list's text is its entry, selected
+// while it has the focus (toolkit/qt/accessible.cpp). The new entry goes
+// out as an insertion alone: the removal of the old one, selected too,
+// would be spoken first as "Selection deleted".
+void QtDropDownList::AnnounceEntry() {
+  const QString entry = currentText();
+  if (entry == m_announced) return;
+  m_announced = entry;
+  if (entry.isEmpty()) return;
+  QAccessibleTextInsertEvent event(this, 0, entry);
+  QAccessible::updateAccessibility(&event);
+}
+
+// The list is the window's only tab stop. When Qt found no other stop for
+// Tab, it went on to report the hidden popup's current entry as focused
+// over AT-SPI (seen with Orca 43): the reader then followed that entry and
+// no longer heard the list. Tab still moves to another stop where there is
+// one; where there is none it is taken as handled, and the focus stays.
+bool QtDropDownList::focusNextPrevChild(bool next) {
+  QComboBox::focusNextPrevChild(next);
+  return true;
+}
 
 void QtDropDownList::paintEvent(QPaintEvent* event) {
   QComboBox::paintEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QString>
 #include <cstdint>
 
 #include "platform/controls.h"
@@ -21,6 +22,11 @@ class QtDropDownList : public QComboBox, public DropDownList {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  void AnnounceEntry();
+  QString m_announced;
 };
 
 }  // namespace orv::qt

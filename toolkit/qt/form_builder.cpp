@@ -1,7 +1,6 @@
 #include "toolkit/qt/form_builder.h"
 
 #include <QFont>
-#include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
@@ -12,9 +11,11 @@
 #include <vector>
 
 #include "platform/form_rules.h"
+#include "toolkit/qt/accessible.h"
 #include "toolkit/qt/art.h"
 #include "toolkit/qt/color.h"
 #include "toolkit/qt/drop_down_list.h"
+#include "toolkit/qt/group_frame.h"
 #include "toolkit/qt/label.h"
 #include "toolkit/qt/picture_box.h"
 #include "toolkit/qt/text.h"
@@ -97,6 +98,7 @@ class Builder {
 
   std::unique_ptr<QtForm> Build() {
     CheckFormDescription(m_form);
+    InstallAccessibleInterfaces();
     auto* window = new QWidget;
     auto result = std::make_unique<QtForm>(window);
     window->setObjectName(Latin1(m_form.name));
@@ -112,8 +114,9 @@ class Builder {
     window->setFont(ToQFont(m_form.font));
     const QSize client(Px(m_form.client.width), Px(m_form.client.height));
     // A fixed size is a minimum equal to the maximum, which is what window
-    // managers (and Qt's own Wayland decorations) read to offer no resize
-    // and no maximise.
+    // managers read to offer no resize and no maximise. Qt 6.4's own
+    // Wayland title bar, drawn where the compositor leaves it to the
+    // program, shows a maximise button all the same: it reads neither.
     if (m_form.fixedSize) {
       window->setFixedSize(client);
     } else {
@@ -190,7 +193,7 @@ class Builder {
   }
 
   QWidget* MakeFrame(const ControlDescription& d, const Container& container) const {
-    auto* frame = new QFrame(container.widget);
+    auto* frame = new QtGroupFrame(container.widget);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setLineWidth(1);
     frame->setFocusPolicy(Qt::NoFocus);

@@ -25,9 +25,6 @@ void QtLabel::Caption(std::u16string_view text) {
   // they already show: then there is nothing to lay out or announce.
   if (shown == this->text()) return;
   setText(shown);
-  // A label named for screen readers by its caption would hide what it
-  // shows: the shown text goes with it as its description.
-  if (!accessibleName().isEmpty()) setAccessibleDescription(this->text());
   if (m_autoSize) Refit();
 }
 

@@ -31,7 +31,7 @@ struct Bounds {
 // Clamping the corners of an axis-aligned outline leaves every visible
 // pixel of it where it was.
 void DrawBox(QPainter& painter, const Corners& c, const Bounds& bounds, std::int16_t drawWidth,
-             QSize image, const QColor& pen) {
+             int penWidth, double scale, QSize image, const QColor& pen) {
   const double left = std::clamp(std::min(c[0], c[2]), bounds.loX, bounds.hiX);
   const double right = std::clamp(std::max(c[0], c[2]), bounds.loX, bounds.hiX);
   const double top = std::clamp(std::min(c[1], c[3]), bounds.loY, bounds.hiY);
@@ -43,20 +43,30 @@ void DrawBox(QPainter& painter, const Corners& c, const Bounds& bounds, std::int
   // bottom edges of the image; elsewhere (thinner boxes, or corners the
   // stroker clips) its joins drop or shift pixels, so it keeps drawing
   // those itself.
-  const bool plain = drawWidth <= 1 && left >= 0.0 && top >= 0.0 && right <= image.width() + 1.0 &&
-                     bottom <= image.height() + 1.0 && right - left >= 1.0 && bottom - top >= 1.0;
+  // Above one device pixel to the layout's pixel, the edges are filled
+  // whole device pixels wide, so every edge of the grid comes out as wide
+  // as every other.
+  const bool plain = drawWidth <= 1 && right - left >= 1.0 && bottom - top >= 1.0 &&
+                     (scale != 1.0 || (left >= 0.0 && top >= 0.0 && right <= image.width() + 1.0 &&
+                                       bottom <= image.height() + 1.0));
   if (!plain) {
     painter.drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
     return;
   }
-  const int l = static_cast<int>(left);
-  const int t = static_cast<int>(top);
-  const int r = static_cast<int>(right);
-  const int b = static_cast<int>(bottom);
-  painter.fillRect(QRect(l, t, r - l + 1, 1), pen);
-  painter.fillRect(QRect(l, b, r - l + 1, 1), pen);
-  painter.fillRect(QRect(l, t + 1, 1, b - t - 1), pen);
-  painter.fillRect(QRect(r, t + 1, 1, b - t - 1), pen);
+  // Each edge on the layout's pixel that it covers at 1x, which starts at
+  // that pixel's first device pixel.
+  const auto snap = [scale](double v) {
+    return static_cast<int>(std::lround(std::floor(v / scale) * scale));
+  };
+  const int l = snap(left);
+  const int t = snap(top);
+  const int r = snap(right);
+  const int b = snap(bottom);
+  const int w = penWidth;
+  painter.fillRect(QRect(l, t, r - l + w, w), pen);
+  painter.fillRect(QRect(l, b, r - l + w, w), pen);
+  painter.fillRect(QRect(l, t + w, w, b - t - w), pen);
+  painter.fillRect(QRect(r, t + w, w, b - t - w), pen);
 }
 
 void DrawSegment(QPainter& painter, Corners c, const Bounds& bounds) {
@@ -95,16 +105,28 @@ const QImage& QtPictureBox::Image() const {
   return m_image;
 }
 
+QSize QtPictureBox::DeviceSize(double scale) const {
+  const QSize logical = contentsRect().size().expandedTo(QSize(1, 1));
+  return QSize(static_cast<int>(std::lround(logical.width() * scale)),
+               static_cast<int>(std::lround(logical.height() * scale)));
+}
+
+// The image holds device pixels: on a screen scaled by 1.25 to 2 the graph
+// is drawn at the screen's resolution, not drawn at 1x and enlarged (which
+// makes one-pixel lines 1 and 2 pixels wide by turns, and steps the line).
 void QtPictureBox::SyncImageSize() const {
-  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
-  if (size == m_image.size()) return;
+  const double scale = std::max(devicePixelRatioF(), 1.0);
+  const QSize size = DeviceSize(scale);
+  if (size == m_image.size() && scale == m_scale) return;
   EndPainting();
   QImage grown(size, QImage::Format_RGB32);
   grown.fill(ToQColor(m_backColor));
   QPainter painter(&grown);
+  painter.scale(scale / m_scale, scale / m_scale);
   painter.drawImage(0, 0, m_image);
   painter.end();
   m_image = std::move(grown);
+  m_scale = scale;
 }
 
 bool QtPictureBox::AutoRedraw() const { return m_autoRedraw; }
@@ -122,12 +144,17 @@ QPainter& QtPictureBox::Painter(Color color) {
     m_penColor = color;
     m_penQColor = ToQColor(color);
     QPen pen(m_penQColor);
-    pen.setWidth(std::max<int>(1, m_drawWidth));
+    pen.setWidth(PenWidth());
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     m_painter.setPen(pen);
   }
   return m_painter;
+}
+
+// The layout's pen width in whole device pixels, the same for every line.
+int QtPictureBox::PenWidth() const {
+  return std::max(1, static_cast<int>(std::lround(std::max<int>(1, m_drawWidth) * m_scale)));
 }
 
 void QtPictureBox::EndPainting() const {
@@ -185,15 +212,16 @@ float QtPictureBox::ScaleHeight() const {
 }
 
 void QtPictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) {
-  const double scale = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
-  const Corners c = DeviceLineCorners(flags, x1, y1, x2, y2, scale);
-
   SyncImageSize();
+  // Device pixels: the layout's pixel times the screen's scale.
+  const double unit = m_scaleMode == kScaleModePixels ? 1.0 : 1.0 / kTwipsPerPixel;
+  const Corners c = DeviceLineCorners(flags, x1, y1, x2, y2, unit * m_scale);
+
   QPainter& painter = Painter(color);
-  const double margin = m_drawWidth + 2.0;
+  const double margin = PenWidth() + 2.0;
   const Bounds bounds = {-margin, -margin, m_image.width() + margin, m_image.height() + margin};
   if (flags == kLineBox) {
-    DrawBox(painter, c, bounds, m_drawWidth, m_image.size(), m_penQColor);
+    DrawBox(painter, c, bounds, m_drawWidth, PenWidth(), m_scale, m_image.size(), m_penQColor);
   } else {
     DrawSegment(painter, c, bounds);
   }
@@ -206,7 +234,9 @@ void QtPictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(event->rect());
-  painter.drawImage(inner.topLeft(), m_image);
+  // Device pixel for device pixel where the scale is whole; within a
+  // fraction of a pixel where it is not.
+  painter.drawImage(QRectF(inner.topLeft(), QSizeF(m_image.size()) / m_scale), m_image);
   painter.end();
   QFrame::paintEvent(event);
 }

@@ -29,7 +29,8 @@ class QtPictureBox : public QFrame, public PictureSurface {
   float ScaleHeight() const override;
   void Line(std::int16_t flags, float x1, float y1, float x2, float y2, Color color) override;
 
-  // The drawn image, for tests and screenshots. Drawing still under way is
+  // The drawn image, for tests and screenshots, in device pixels: the
+  // layout's pixels times the screen's scale. Drawing still under way is
   // finished first, so a copy taken from it never changes afterwards.
   const QImage& Image() const;
 
@@ -41,6 +42,8 @@ class QtPictureBox : public QFrame, public PictureSurface {
   // Qt defers resize events of hidden widgets, so the image follows the
   // inner area lazily, before every use.
   void SyncImageSize() const;
+  QSize DeviceSize(double scale) const;
+  int PenWidth() const;
   // One painter stays open on the image across Line calls: opening one per
   // call cost more than the drawing itself. Every other use of the image
   // (paint, resize, fill, Image(), destruction) closes it first.
@@ -51,6 +54,8 @@ class QtPictureBox : public QFrame, public PictureSurface {
   void ScheduleUpdate();
 
   mutable QImage m_image;
+  // Device pixels to the layout's pixel, as the image was made for.
+  mutable double m_scale = 1.0;
   // Declared after the image so that it is destroyed before it.
   mutable QPainter m_painter;
   Color m_penColor = 0;
