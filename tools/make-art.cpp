@@ -1,9 +1,11 @@
 // Draws the window's banner (259 x 76) and icon (32 x 32) and writes them
 // as 256-colour PNGs with one transparent palette entry; the same banner
 // drawn again at twice the size for screens at scale 2, and the same icon
-// drawn again at the desktop theme's other sizes. Run through
-// tools/make-art, which builds this file and writes the window art into
-// monitor/resources and the theme icons into packaging/icons.
+// drawn again at the desktop theme's other sizes and at the two more the
+// Windows icon file holds. Run through tools/make-art, which builds this
+// file and writes the window art into monitor/resources, the theme icons
+// into packaging/icons and the Windows-only sizes into
+// packaging/windows/icons.
 #include <QColor>
 #include <QFont>
 #include <QGuiApplication>
