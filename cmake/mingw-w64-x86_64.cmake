@@ -18,7 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Terminal-server aware, as Microsoft's linker marks a program by default:
+# a Remote Desktop host then applies no compatibility handling (per-user
+# copies of system INI files and registry keys) to it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--tsaware")
 # An optimised build is made for its size, the one figure of a statically
 # linked program a user sees: each function and datum in a section of its
 # own, so the linker drops what nothing calls (in the C++ library too).

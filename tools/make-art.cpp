@@ -1,9 +1,11 @@
 // Draws the window's banner (259 x 76) and icon (32 x 32) and writes them
 // as 256-colour PNGs with one transparent palette entry; the same banner
 // drawn again at twice the size for screens at scale 2, and the same icon
-// drawn again at the desktop theme's other sizes. Run through
-// tools/make-art, which builds this file and writes the window art into
-// monitor/resources and the theme icons into packaging/icons.
+// drawn again at the desktop theme's other sizes and at the two more the
+// Windows icon file holds. Run through tools/make-art, which builds this
+// file and writes the window art into monitor/resources, the theme icons
+// into packaging/icons and the Windows-only sizes into
+// packaging/windows/icons.
 #include <QColor>
 #include <QFont>
 #include <QGuiApplication>
@@ -183,6 +185,9 @@ QImage Icon() { return ToIndexed(IconArt(32)); }
 // colour and soft alpha edges; one transparent palette entry would leave
 // the rounded corners jagged there.
 constexpr int kThemeSizes[] = {16, 24, 48, 64, 128, 256};
+// The sizes Windows shows beside those at 125 and 250 per cent (small icons
+// at 20 and 40 pixels): the Windows icon file holds them too.
+constexpr int kWindowsSizes[] = {20, 40};
 
 bool Save(const QImage& img, const QString& path) {
   if (!img.save(path, "PNG")) {
@@ -204,11 +209,15 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);  // fonts need a GUI application
   const QString windowDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
   const QString themeDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : windowDir;
+  const QString windowsDir = argc > 3 ? QString::fromLocal8Bit(argv[3]) : themeDir;
   bool ok = Save(Banner(), windowDir + QStringLiteral("/banner.png")) &&
             Save(Banner2x(), windowDir + QStringLiteral("/banner@2x.png")) &&
             Save(Icon(), windowDir + QStringLiteral("/icon.png"));
   for (const int size : kThemeSizes) {
     ok = ok && Save(IconArt(size), themeDir + QStringLiteral("/orvendel-%1.png").arg(size));
+  }
+  for (const int size : kWindowsSizes) {
+    ok = ok && Save(IconArt(size), windowsDir + QStringLiteral("/orvendel-%1.png").arg(size));
   }
   return ok ? 0 : 1;
 }

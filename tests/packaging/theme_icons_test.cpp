@@ -21,8 +21,11 @@ QImage LoadArt(const QString& relative) {
 
 QImage WindowIcon() { return LoadArt(QStringLiteral("monitor/resources/icon.png")); }
 
+// 20 and 40 pixels are drawn for the Windows icon file alone.
 QImage ThemeIcon(int size) {
-  return LoadArt(QStringLiteral("packaging/icons/orvendel-%1.png").arg(size));
+  const QString folder = size == 20 || size == 40 ? QStringLiteral("packaging/windows/icons")
+                                                  : QStringLiteral("packaging/icons");
+  return LoadArt(folder + QStringLiteral("/orvendel-%1.png").arg(size));
 }
 
 QImage Banner() { return LoadArt(QStringLiteral("monitor/resources/banner.png")); }
@@ -114,7 +117,8 @@ TEST_P(ThemeIconTest, IsTheWindowIconAtItsSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, ThemeIconTest,
-    ::testing::Values(IconSize{16, kSmallShapeAgreement}, IconSize{24, kSmallShapeAgreement},
+    ::testing::Values(IconSize{16, kSmallShapeAgreement}, IconSize{20, kSmallShapeAgreement},
+                      IconSize{24, kSmallShapeAgreement}, IconSize{40, kShapeAgreement},
                       IconSize{48, kShapeAgreement}, IconSize{64, kShapeAgreement},
                       IconSize{128, kShapeAgreement}, IconSize{256, kShapeAgreement}),
     [](const auto& info) { return std::to_string(info.param.size); });

@@ -70,6 +70,15 @@ bool Win32Form::PreTranslate(MSG& msg) {
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !m_tabStops.empty()) {
     return MoveFocusAlongTabs(GetKeyState(VK_SHIFT) < 0);
   }
+  // Alt+F4 closes the window from any control. Windows' combo box leaves
+  // it to DefWindowProc, which asks the top window to close; Wine's keeps
+  // every WM_SYSKEYDOWN but Alt+Up and Alt+Down to itself, so with the
+  // focus in the list nothing closed.
+  if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 &&
+      (HIWORD(msg.lParam) & KF_ALTDOWN) != 0) {
+    SendMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  }
   return IsDialogMessageW(m_hwnd, &msg) != 0;
 }
 

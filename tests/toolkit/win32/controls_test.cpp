@@ -369,6 +369,19 @@ TEST_F(Win32ControlsTest, ANewResolutionPlacesEverythingAgainFromTwips) {
   EXPECT_EQ(pic.ScaleWidth(), 1440.0f * 152 / 144);  // twips: (156 - 4) pixels at 144 dpi
 }
 
+// Alt+F4 with the focus in a list closes the window, as from the window
+// itself; the combo box under Wine keeps the key to itself.
+TEST_F(Win32ControlsTest, AltF4WithTheFocusInAListClosesTheWindow) {
+  form->Show(SW_SHOW);
+  const HWND early = GetDlgItem(form->Handle(), 5);
+  ASSERT_EQ(GetFocus(), early);
+  const AliveToken token = form->Token();
+  constexpr LPARAM kAltDown = LPARAM{1} << 29;
+  PostMessageW(early, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
+  DoEvents();
+  EXPECT_FALSE(token.Alive());
+}
+
 TEST_F(Win32ControlsTest, ClosingInsideAYieldEndsTheWindowAndKeepsTheQuitForTheMainLoop) {
   form->OnDestroyed([] { PostQuitMessage(0); });
   const AliveToken token = form->Token();
