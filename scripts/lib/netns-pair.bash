@@ -1,7 +1,7 @@
 # Sourced by the live tests that run programs against the kernel in network
 # namespaces of their own. Nothing of theirs reaches another address.
 source "$(dirname "${BASH_SOURCE[0]}")/wait.bash"
-orv_netns_probe=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests" && pwd)/netns-probe
+orv_netns_probe=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests" && pwd)/netns-check
 
 # make_netns_pair TAG makes two namespaces, ns_a and ns_b (orv-TAG-PID-a
 # and -b), joined by a veth pair: va0 in a (192.0.2.1/24, 02:00:00:00:0a:01)

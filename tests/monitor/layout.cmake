@@ -4,7 +4,7 @@ orv_add_test(test_monitor_layout
   LIBS orv_app_qt
   QT)
 
-# Start-up probe for bench/measure-startup: the production window with a
+# Start-up measure for bench/measure-startup: the production window with a
 # first-paint hook, kept out of the program itself.
-add_executable(orv_startup_probe startup_probe.cpp)
-target_link_libraries(orv_startup_probe PRIVATE orv_flags orv_app_qt)
+add_executable(orv_startup_measure startup_measure.cpp)
+target_link_libraries(orv_startup_measure PRIVATE orv_flags orv_app_qt)

@@ -65,7 +65,7 @@ std::optional<Tick> TickParser::Line(std::string line) {
   env.insert("XDG_CONFIG_HOME", config.path());
   probe.setProcessEnvironment(env);
   probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  probe.start("ip", {"netns", "exec", QString::fromStdString(ns), ORV_PROBE_PATH});
+  probe.start("ip", {"netns", "exec", QString::fromStdString(ns), ORV_TICKS_PATH});
   if (!probe.waitForStarted(10000)) {
     return ::testing::AssertionFailure()
            << "the probe did not start: " << probe.errorString().toStdString();

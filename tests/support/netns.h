@@ -14,7 +14,7 @@ int RunProgram(const std::vector<std::string>& args);
 
 // Why live tests cannot make a namespace and enter it here (no root, no
 // namespaces, or a root that is not a mount point, as in a chroot); empty
-// when they can. The same probe (tests/netns-probe) decides for the shell
+// when they can. The same probe (tests/netns-check) decides for the shell
 // tests, so both skip alike.
 std::string NetnsUnavailable();
 

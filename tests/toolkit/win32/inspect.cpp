@@ -1,16 +1,16 @@
-// orv-win32-probe: reads the monitor window of another process, as a user
+// orv-win32-inspect: reads the monitor window of another process, as a user
 // would see it, for the window tests.
-//   orv-win32-probe wait TITLE MILLISECONDS   exits 0 once the window is shown
-//   orv-win32-probe dump TITLE                prints the window and every child
-//   orv-win32-probe close TITLE               asks the window to close
-//   orv-win32-probe read TITLE                prints what a screen reader reads
-//   orv-win32-probe colours TITLE             tells the window, as Windows
+//   orv-win32-inspect wait TITLE MILLISECONDS   exits 0 once the window is shown
+//   orv-win32-inspect dump TITLE                prints the window and every child
+//   orv-win32-inspect close TITLE               asks the window to close
+//   orv-win32-inspect read TITLE                prints what a screen reader reads
+//   orv-win32-inspect colours TITLE             tells the window, as Windows
 //                                             does, that the system's colours
 //                                             and high-contrast mode changed
-//   orv-win32-probe count TITLE               prints "gdi N user M": the GDI
+//   orv-win32-inspect count TITLE               prints "gdi N user M": the GDI
 //                                             objects and USER windows of the
 //                                             window's process
-//   orv-win32-probe self-check                proves that count on objects
+//   orv-win32-inspect self-check                proves that count on objects
 //                                             it makes itself
 // dump prints, in UTF-8:
 //   window X Y WIDTH HEIGHT        client area: screen position and size
@@ -157,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"self-check") return HandleCountSelfCheck();
   if (argc < 3) {
     std::fputs(
-        "usage: orv-win32-probe wait|dump|read|close|colours|count TITLE [MILLISECONDS] |"
+        "usage: orv-win32-inspect wait|dump|read|close|colours|count TITLE [MILLISECONDS] |"
         " self-check\n",
         stderr);
     return 2;

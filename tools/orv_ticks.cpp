@@ -2,7 +2,7 @@
 // it shows after every sampling tick, for tests and measurements on a real
 // kernel. Offscreen unless a platform is named in QT_QPA_PLATFORM.
 //
-//   orv-probe [--ticks N] [--quiet] [--ignore-stdin]
+//   orv-ticks [--ticks N] [--quiet] [--ignore-stdin]
 //
 // Ends after N ticks (0, the default: no limit), or when standard input
 // reaches its end unless --ignore-stdin. Each tick prints:
@@ -94,7 +94,7 @@ void Print(const orv::frmBandwidth& w, long tick) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: orv-probe [--ticks N] [--quiet] [--ignore-stdin]\n");
+    std::fprintf(stderr, "usage: orv-ticks [--ticks N] [--quiet] [--ignore-stdin]\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
