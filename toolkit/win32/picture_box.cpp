@@ -44,6 +44,7 @@ Win32PictureBox::Win32PictureBox(HWND hwnd, Color backColor, std::unique_ptr<Pic
 Win32PictureBox::~Win32PictureBox() {
   if (IsWindow(m_hwnd) && BoxOf(m_hwnd) == this) SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
   SelectObject(m_dc, m_initialBitmap);
+  SelectObject(m_dc, GetStockObject(BLACK_PEN));
   if (m_bitmap != nullptr) DeleteObject(m_bitmap);
   if (m_pen != nullptr) DeleteObject(m_pen);
   DeleteDC(m_dc);
@@ -132,13 +133,16 @@ float Win32PictureBox::ScaleHeight() const {
   return static_cast<float>(m_scaleMode == kScaleModePixels ? m_height : m_height * 1440.0 / m_dpi);
 }
 
-HPEN Win32PictureBox::Pen(Color color) {
-  if (m_pen == nullptr || color != m_penColor) {
-    if (m_pen != nullptr) DeleteObject(m_pen);
-    m_pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
-    m_penColor = color;
-  }
-  return m_pen;
+// The pen stays selected between lines: a graph draws a hundred and more
+// of them in two colours, and each selection is a call into the system.
+// The one it replaces is deleted once it is no longer selected.
+void Win32PictureBox::SelectPen(Color color) {
+  if (m_pen != nullptr && color == m_penColor) return;
+  HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
+  SelectObject(m_dc, pen);
+  if (m_pen != nullptr) DeleteObject(m_pen);
+  m_pen = pen;
+  m_penColor = color;
 }
 
 void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2,
@@ -149,7 +153,7 @@ void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, flo
   const double lo = -2.0;
   const double hiX = m_width + 2.0;
   const double hiY = m_height + 2.0;
-  HGDIOBJ oldPen = SelectObject(m_dc, Pen(color & 0x00FFFFFF));
+  SelectPen(color & 0x00FFFFFF);
   if (flags == kLineBox) {
     // Clamping the corners of an axis-aligned outline keeps every visible
     // pixel of it. The outline covers both corner pixels, as a segment
@@ -171,7 +175,6 @@ void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, flo
     // LineTo stops one pixel short; the segment includes its end.
     SetPixelV(m_dc, bx, by, ink);
   }
-  SelectObject(m_dc, oldPen);
   m_drawn = true;
   Invalidate();
 }

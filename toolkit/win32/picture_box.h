@@ -65,7 +65,7 @@ class Win32PictureBox final : public PictureSurface {
   void Paint();
   // Marks the window for the next paint, once between two paints.
   void Invalidate();
-  HPEN Pen(Color color);
+  void SelectPen(Color color);
 
   HWND m_hwnd;
   Color m_backColor;
