@@ -23,24 +23,36 @@ std::u16string ConnectionEntry(const CInterfaces::Record& record) {
   return record->InterfaceDescription() + u' ';
 }
 
-std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader) {
+std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader,
+                                ListedEntries& listed) {
   const std::shared_ptr<CInterfaces> interfaces = reader.Interfaces();
   if (!interfaces) return 0;
   std::int32_t added = 0;
   for (const CInterfaces::Record& record : *interfaces) {
     if (!record) continue;
     // The list takes at most kMaxListEntries; the ones past that are left out.
-    if (Attempt([&] { list.AddItem(ConnectionEntry(record)); })) ++added;
+    std::u16string entry = ConnectionEntry(record);
+    if (Attempt([&] { list.AddItem(entry); })) {
+      listed.push_back(std::move(entry));
+      ++added;
+    }
   }
   return added;
 }
 
-bool ListShows(const DropDownList& list, const CInterfaces& interfaces) {
-  if (interfaces.Count() != list.ListCount()) return false;
-  std::int16_t position = 0;
+// An entry is the description and one space: compared in place, so a
+// tick at 1,000 links builds no strings.
+bool ListShows(const ListedEntries& listed, const CInterfaces& interfaces) {
+  if (static_cast<std::size_t>(interfaces.Count()) != listed.size()) return false;
+  auto entry = listed.begin();
   for (const CInterfaces::Record& record : interfaces) {
-    if (!record || list.List(position) != ConnectionEntry(record)) return false;
-    ++position;
+    if (!record) return false;
+    const std::u16string& description = record->InterfaceDescription();
+    const std::u16string& shown = *entry++;
+    if (shown.size() != description.size() + 1 || shown.back() != u' ' ||
+        shown.compare(0, description.size(), description) != 0) {
+      return false;
+    }
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/error.h"
@@ -36,14 +37,21 @@ std::int16_t ChoicePosition(std::u16string_view stored, std::int16_t listCount);
 // The list entry of one interface: its description and one space.
 std::u16string ConnectionEntry(const CInterfaces::Record& record);
 
-// Appends one entry per interface, from a single read of the table, so a
-// table that changes meanwhile cannot leave the list half filled. Returns
-// the number of entries added.
-std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader);
+// The entries the window put in its list, in order: what the list shows,
+// kept beside it so a tick compares against it instead of reading every
+// entry back through the toolkit.
+using ListedEntries = std::vector<std::u16string>;
 
-// Whether the list shows exactly one entry per interface of a table read,
-// in order: a count alone misses one interface leaving as another arrives.
-bool ListShows(const DropDownList& list, const CInterfaces& interfaces);
+// Appends one entry per interface, from a single read of the table, so a
+// table that changes meanwhile cannot leave the list half filled; each
+// entry the list took is appended to listed too. Returns the number of
+// entries added.
+std::int32_t FillConnectionList(DropDownList& list, InterfaceReader& reader, ListedEntries& listed);
+
+// Whether the listed entries are exactly one per interface of a table
+// read, in order: a count alone misses one interface leaving as another
+// arrives.
+bool ListShows(const ListedEntries& listed, const CInterfaces& interfaces);
 
 // Selects the stored position (read only, never written).
 void RestoreConnectionChoice(DropDownList& list, const GetSettingFn& getSetting);

@@ -22,7 +22,7 @@ void frmBandwidth::Form_Load() {
 
   // Start-up never ends the program: an unreadable table leaves an empty
   // list, and the first tick tries the table again.
-  if (objIpHelper) Attempt([&] { FillConnectionList(*cboConnectionType, *objIpHelper); });
+  if (objIpHelper) Attempt([&] { FillConnectionList(*cboConnectionType, *objIpHelper, m_listed); });
   Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });
 }
 

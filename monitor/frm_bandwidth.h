@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graph/cls_line_graph.h"
+#include "monitor/connection_list.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/number_locale.h"
@@ -101,6 +102,8 @@ class frmBandwidth {
   // false until the first read that yields interfaces, and again after a
   // read that yields none, so such a read only sets the baseline.
   bool m_haveBaseline = false;
+  // What the window put in cboConnectionType, which only it fills.
+  ListedEntries m_listed;
 };
 
 }  // namespace orv

@@ -172,9 +172,11 @@ void frmBandwidth::RememberTotals(const Sample& s) {
 }
 
 void frmBandwidth::RefreshListIfChanged() {
-  if (TestOrPass([&] { return !ListShows(*cboConnectionType, *ReadTable(objIpHelper)); })) {
-    Attempt([&] { cboConnectionType->Clear(); });
-    Attempt([&] { FillConnectionList(*cboConnectionType, Reader(objIpHelper)); });
+  if (TestOrPass([&] { return !ListShows(m_listed, *ReadTable(objIpHelper)); })) {
+    // A list that could not be emptied keeps its entries, and the new ones
+    // come after them.
+    if (Attempt([&] { cboConnectionType->Clear(); })) m_listed.clear();
+    Attempt([&] { FillConnectionList(*cboConnectionType, Reader(objIpHelper), m_listed); });
     Attempt([&] { RestoreConnectionChoice(*cboConnectionType, m_services.getSetting); });
   }
 }

@@ -13,7 +13,7 @@ namespace orv {
 // LastChange is a date-time: days since midnight, 30 December 1899.
 class CInterface {
  public:
-  std::u16string InterfaceDescription() const { return m_interfaceDescription; }
+  const std::u16string& InterfaceDescription() const { return m_interfaceDescription; }
   void InterfaceDescription(std::u16string strNewValue) {
     m_interfaceDescription = std::move(strNewValue);
   }
@@ -57,7 +57,7 @@ class CInterface {
   void OperationalStatus(std::int32_t NewValue) { m_operationalStatus = NewValue; }
   std::int32_t AdminStatus() const { return m_adminStatus; }
   void AdminStatus(std::int32_t NewValue) { m_adminStatus = NewValue; }
-  std::u16string AdapterAddress() const { return m_adapterAddress; }
+  const std::u16string& AdapterAddress() const { return m_adapterAddress; }
   void AdapterAddress(std::u16string strNewValue) { m_adapterAddress = std::move(strNewValue); }
   std::int32_t Speed() const { return m_speed; }
   void Speed(std::int32_t lngNewValue) { m_speed = lngNewValue; }
@@ -65,7 +65,7 @@ class CInterface {
   void InterfaceType(std::int32_t NewValue) { m_interfaceType = NewValue; }
   std::int32_t InterfaceIndex() const { return m_interfaceIndex; }
   void InterfaceIndex(std::int32_t lngNewValue) { m_interfaceIndex = lngNewValue; }
-  std::u16string InterfaceName() const { return m_interfaceName; }
+  const std::u16string& InterfaceName() const { return m_interfaceName; }
   void InterfaceName(std::u16string strNewValue) { m_interfaceName = std::move(strNewValue); }
 
  private:

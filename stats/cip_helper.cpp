@@ -24,13 +24,12 @@ using namespace if_row;
 
 using Bytes = std::span<const std::uint8_t>;
 
+// The name's length first, so the text is made in one allocation.
 std::u16string ReadName(Bytes row) {
-  std::u16string name;
-  for (std::size_t unit = 0; unit < kNameUnits; ++unit) {
-    const char16_t c = le::U16(row, kName + 2 * unit);
-    if (c == u'\0') break;
-    name.push_back(c);
-  }
+  std::size_t units = 0;
+  while (units < kNameUnits && le::U16(row, kName + 2 * units) != u'\0') ++units;
+  std::u16string name(units, u'\0');
+  for (std::size_t unit = 0; unit < units; ++unit) name[unit] = le::U16(row, kName + 2 * unit);
   return name;
 }
 
@@ -38,6 +37,7 @@ std::u16string ReadAddress(Bytes row, std::int32_t length) {
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   const std::size_t count = std::min(static_cast<std::size_t>(length), kPhysAddrBytes);
   std::u16string address;
+  address.reserve(3 * count);
   for (std::size_t j = 0; j < count; ++j) {
     if (j > 0) address.push_back(u'-');
     const std::uint8_t b = row[kPhysAddr + j];

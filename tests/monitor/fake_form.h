@@ -45,6 +45,7 @@ class FakeList : public DropDownList {
     index = position;
   }
   std::u16string List(std::int16_t position) const override {
+    ++entriesRead;
     if (position < 0 || position >= ListCount()) {
       throw Error(ErrorCode::InvalidProperty, "no list entry");
     }
@@ -52,6 +53,9 @@ class FakeList : public DropDownList {
   }
   std::vector<std::u16string> entries;
   std::int16_t index = -1;
+  // Entries read back through the toolkit: a tick compares against what
+  // the window put in, and reads none.
+  mutable int entriesRead = 0;
 };
 
 // Counts the uses it gets once its window was closed: a real toolkit's

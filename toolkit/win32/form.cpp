@@ -176,12 +176,27 @@ LRESULT CALLBACK Win32Form::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return form->Handle(msg, wp, lp);
 }
 
+// A tick redraws its graph whole; the screen is sent only what differs
+// from the last tick's, once at its end. The tick may close the window and
+// so delete the form with its pictures.
+void Win32Form::FireHoldingPictures(Win32Timer& timer) {
+  const AliveToken alive = Token();
+  for (Win32Control& c : m_controls) {
+    if (c.picture) c.picture->HoldUpdates();
+  }
+  timer.Fire();
+  if (!alive.Alive()) return;
+  for (Win32Control& c : m_controls) {
+    if (c.picture) c.picture->SendChanges();
+  }
+}
+
 LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
       for (Win32Control& c : m_controls) {
         if (c.timer && c.timer->Id() == wp) {
-          c.timer->Fire();
+          FireHoldingPictures(*c.timer);
           return 0;
         }
       }

@@ -96,6 +96,7 @@ class Win32Form final : public Form {
   void LoadIcons(int dpi);
   void FollowSystemColors();
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void FireHoldingPictures(Win32Timer& timer);
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   const FormDescription& m_description;

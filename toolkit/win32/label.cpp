@@ -83,8 +83,16 @@ void Win32Label::Refit() {
   SelectObject(dc, old);
   ReleaseDC(m_hwnd, dc);
   // One line, grown or shrunk to the right of and below its fixed corner.
-  SetWindowPos(m_hwnd, nullptr, 0, 0, text.right + 2 * InsetX(), text.bottom + 2 * InsetY(),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A rate's new digits are mostly as wide as the old: the same size is
+  // not set again (under Wine each move is a round trip to its server).
+  const int width = text.right + 2 * InsetX();
+  const int height = text.bottom + 2 * InsetY();
+  RECT now{};
+  if (GetWindowRect(m_hwnd, &now) && now.right - now.left == width &&
+      now.bottom - now.top == height) {
+    return;
+  }
+  SetWindowPos(m_hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {

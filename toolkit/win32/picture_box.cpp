@@ -44,6 +44,7 @@ Win32PictureBox::Win32PictureBox(HWND hwnd, Color backColor, std::unique_ptr<Pic
 Win32PictureBox::~Win32PictureBox() {
   if (IsWindow(m_hwnd) && BoxOf(m_hwnd) == this) SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
   SelectObject(m_dc, m_initialBitmap);
+  SelectObject(m_dc, GetStockObject(BLACK_PEN));
   if (m_bitmap != nullptr) DeleteObject(m_bitmap);
   if (m_pen != nullptr) DeleteObject(m_pen);
   DeleteDC(m_dc);
@@ -132,13 +133,16 @@ float Win32PictureBox::ScaleHeight() const {
   return static_cast<float>(m_scaleMode == kScaleModePixels ? m_height : m_height * 1440.0 / m_dpi);
 }
 
-HPEN Win32PictureBox::Pen(Color color) {
-  if (m_pen == nullptr || color != m_penColor) {
-    if (m_pen != nullptr) DeleteObject(m_pen);
-    m_pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
-    m_penColor = color;
-  }
-  return m_pen;
+// The pen stays selected between lines: a graph draws a hundred and more
+// of them in two colours, and each selection is a call into the system.
+// The one it replaces is deleted once it is no longer selected.
+void Win32PictureBox::SelectPen(Color color) {
+  if (m_pen != nullptr && color == m_penColor) return;
+  HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
+  SelectObject(m_dc, pen);
+  if (m_pen != nullptr) DeleteObject(m_pen);
+  m_pen = pen;
+  m_penColor = color;
 }
 
 void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, float y2,
@@ -149,7 +153,7 @@ void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, flo
   const double lo = -2.0;
   const double hiX = m_width + 2.0;
   const double hiY = m_height + 2.0;
-  HGDIOBJ oldPen = SelectObject(m_dc, Pen(color & 0x00FFFFFF));
+  SelectPen(color & 0x00FFFFFF);
   if (flags == kLineBox) {
     // Clamping the corners of an axis-aligned outline keeps every visible
     // pixel of it. The outline covers both corner pixels, as a segment
@@ -171,7 +175,6 @@ void Win32PictureBox::Line(std::int16_t flags, float x1, float y1, float x2, flo
     // LineTo stops one pixel short; the segment includes its end.
     SetPixelV(m_dc, bx, by, ink);
   }
-  SelectObject(m_dc, oldPen);
   m_drawn = true;
   Invalidate();
 }
@@ -186,12 +189,41 @@ Color Win32PictureBox::PixelAt(int x, int y) const {
 }
 
 void Win32PictureBox::Invalidate() {
-  if (m_invalid) return;
+  if (m_invalid || m_holds > 0) return;
   m_invalid = InvalidateRect(m_hwnd, nullptr, FALSE) != 0;
+}
+
+void Win32PictureBox::SendChanges() {
+  if (m_holds == 0 || --m_holds > 0) return;
+  GdiFlush();
+  const std::size_t size = static_cast<std::size_t>(m_width) * m_height;
+  RECT changed{m_width, m_height, 0, 0};
+  if (m_sent.size() != size) {
+    m_sent.assign(m_bits, m_bits + size);
+    changed = {0, 0, m_width, m_height};
+  } else {
+    for (int y = 0; y < m_height; ++y) {
+      const std::uint32_t* now = m_bits + static_cast<std::size_t>(y) * m_width;
+      std::uint32_t* before = m_sent.data() + static_cast<std::size_t>(y) * m_width;
+      if (std::equal(now, now + m_width, before)) continue;
+      int left = 0;
+      while (now[left] == before[left]) ++left;
+      int right = m_width;
+      while (now[right - 1] == before[right - 1]) --right;
+      changed.left = std::min<LONG>(changed.left, left);
+      changed.right = std::max<LONG>(changed.right, right);
+      changed.top = std::min<LONG>(changed.top, y);
+      changed.bottom = y + 1;
+      std::copy(now, now + m_width, before);
+    }
+  }
+  if (changed.left >= changed.right || m_invalid) return;
+  InvalidateRect(m_hwnd, &changed, FALSE);
 }
 
 void Win32PictureBox::Paint() {
   m_invalid = false;
+  ++m_paints;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(m_hwnd, &ps);
   const RECT& r = ps.rcPaint;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/picture_surface.h"
 #include "toolkit/win32/art.h"
@@ -46,6 +47,16 @@ class Win32PictureBox final : public PictureSurface {
   // A pixel of the kept image, 0x00BBGGRR.
   Color PixelAt(int x, int y) const;
 
+  // Between HoldUpdates and SendChanges (the form brackets each timer
+  // tick with them) drawing marks nothing for the screen; SendChanges then
+  // marks only the rectangle of pixels that differ from the image last
+  // sent, and nothing when the tick drew the same image again. The image
+  // is still drawn whole; only what the screen is sent shrinks. Holds nest.
+  void HoldUpdates() { ++m_holds; }
+  void SendChanges();
+  // How many times the window has painted: what a test counts.
+  int Paints() const { return m_paints; }
+
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
  private:
@@ -54,7 +65,7 @@ class Win32PictureBox final : public PictureSurface {
   void Paint();
   // Marks the window for the next paint, once between two paints.
   void Invalidate();
-  HPEN Pen(Color color);
+  void SelectPen(Color color);
 
   HWND m_hwnd;
   Color m_backColor;
@@ -73,6 +84,10 @@ class Win32PictureBox final : public PictureSurface {
   // Each invalidation is a call to the window system (under Wine, a round
   // trip to its server); a graph draw makes a hundred lines.
   bool m_invalid = false;
+  // The image as last sent to the screen, to compare the next one with.
+  std::vector<std::uint32_t> m_sent;
+  int m_holds = 0;
+  int m_paints = 0;
   bool m_autoRedraw = false;
   std::int16_t m_scaleMode = 1;
   int m_dpi = 96;

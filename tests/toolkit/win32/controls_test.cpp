@@ -277,6 +277,44 @@ TEST_F(Win32ControlsTest, ASwitchedOffTimerNeverRunsItsHandler) {
   EXPECT_GT(runs, 0);
 }
 
+// A tick redraws its graph whole; the window is painted only when the
+// image differs from the one the last tick sent.
+TEST_F(Win32ControlsTest, ATickThatDrawsTheSameImagePaintsNothing) {
+  form->Show(SW_SHOW);
+  auto& pic = dynamic_cast<Win32PictureBox&>(form->FindPicture("pic"));
+  pic.ScaleMode(kScaleModePixels);
+  Timer& tick = form->FindTimer("tick");
+  float row = 10;
+  int runs = 0;
+  tick.OnTimer([&] {
+    pic.Cls();
+    pic.Line(kLineSegment, 0, row, 99, row, kGreen);
+    ++runs;
+  });
+  const auto ticks = [&](int count) {
+    const int until = runs + count;
+    const ULONGLONG start = GetTickCount64();
+    while (runs < until && GetTickCount64() - start < 5000) {
+      DoEvents();
+      Sleep(5);
+    }
+    DoEvents();
+    return runs >= until;
+  };
+  tick.Enabled(true);
+  ASSERT_TRUE(ticks(5));
+  const int settled = pic.Paints();
+  EXPECT_GT(settled, 0);
+  ASSERT_TRUE(ticks(10));
+  EXPECT_EQ(pic.Paints(), settled);
+
+  row = 40;
+  ASSERT_TRUE(ticks(3));
+  tick.Enabled(false);
+  EXPECT_GT(pic.Paints(), settled);
+  EXPECT_EQ(pic.PixelAt(50, 40), kGreen);
+}
+
 MSG KeyDown(HWND hwnd, WPARAM key) {
   MSG msg{};
   msg.hwnd = hwnd;
