@@ -37,8 +37,11 @@ start_wine_prefix() {
 # stop_wine_prefix PREFIX ends the prefix's server and every Wine program
 # of it, and waits until they are gone. Safe where none runs.
 stop_wine_prefix() {
-  WINEPREFIX="$1" WINEDEBUG=-all wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX="$1" WINEDEBUG=-all wineserver -w >/dev/null 2>&1 || true
+  local prefix
+  # As start_wine_prefix names it: Wine refuses a relative prefix.
+  prefix=$(realpath -m "$1")
+  WINEPREFIX="$prefix" WINEDEBUG=-all wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" WINEDEBUG=-all wineserver -w >/dev/null 2>&1 || true
 }
 
 # open_wine_window PREFIX EXE PROBE LOG [-- COMMAND...] starts EXE in the
