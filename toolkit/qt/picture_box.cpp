@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 
+#include "platform/changed_pixels.h"
 #include "platform/segment_clip.h"
 #include "platform/surface_contract.h"
 #include "toolkit/qt/color.h"
@@ -170,9 +171,25 @@ void QtPictureBox::ScheduleUpdate() {
       this,
       [this] {
         m_updateQueued = false;
-        update();
+        SendChanges();
       },
       Qt::QueuedConnection);
+}
+
+void QtPictureBox::SendChanges() {
+  SyncImageSize();
+  EndPainting();
+  static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
+  const PixelBox changed =
+      TakeChangedPixels(reinterpret_cast<const std::uint32_t*>(m_image.constBits()),
+                        m_image.width(), m_image.height(), m_image.bytesPerLine() / 4, m_sent);
+  if (changed.Empty()) return;
+  // Device pixels to the widget's, rounded outwards.
+  const QPoint origin = contentsRect().topLeft();
+  const auto down = [this](int v) { return static_cast<int>(std::floor(v / m_scale)); };
+  const auto up = [this](int v) { return static_cast<int>(std::ceil(v / m_scale)); };
+  update(QRect(QPoint(origin.x() + down(changed.left), origin.y() + down(changed.top)),
+               QPoint(origin.x() + up(changed.right) - 1, origin.y() + up(changed.bottom) - 1)));
 }
 
 void QtPictureBox::Cls() {

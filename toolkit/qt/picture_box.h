@@ -4,6 +4,8 @@
 #include <QFrame>
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
+#include <vector>
 
 #include "platform/picture_surface.h"
 
@@ -52,6 +54,9 @@ class QtPictureBox : public QFrame, public PictureSurface {
   // Qt merges update() calls, but each one still walks the widget tree;
   // one queued update per event-loop turn covers any number of calls.
   void ScheduleUpdate();
+  // Updates only the part of the widget whose pixels differ from the image
+  // last sent: a tick redraws the whole graph, and mostly changes little.
+  void SendChanges();
 
   mutable QImage m_image;
   // Device pixels to the layout's pixel, as the image was made for.
@@ -61,6 +66,8 @@ class QtPictureBox : public QFrame, public PictureSurface {
   Color m_penColor = 0;
   QColor m_penQColor;
   bool m_updateQueued = false;
+  // The image as last sent to the screen, to compare the next one with.
+  std::vector<std::uint32_t> m_sent;
   Color m_backColor = 0xF0F0F0;
   bool m_autoRedraw = false;
   std::int16_t m_scaleMode = 1;  // twips until set to pixels

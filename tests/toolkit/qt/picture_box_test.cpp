@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPixmap>
+#include <QRegion>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -257,10 +258,12 @@ class CountingBox : public QtPictureBox {
  public:
   using QtPictureBox::QtPictureBox;
   int paints = 0;
+  QRegion painted;
 
  protected:
   void paintEvent(QPaintEvent* event) override {
     ++paints;
+    painted += event->region();
     QtPictureBox::paintEvent(event);
   }
 };
@@ -287,6 +290,36 @@ TEST(PictureBoxRepaint, EveryTurnWithNewDrawingRepaintsTheShownWidget) {
     QApplication::processEvents();
     EXPECT_GT(box.paints, before) << "round " << round;
   }
+}
+
+// A tick draws the whole picture again; only the pixels that differ from
+// what the screen was last sent are repainted, nothing when none do.
+TEST(PictureBoxRepaint, RedrawingRepaintsOnlyWhatChanged) {
+  CountingBox box(nullptr);
+  box.setGeometry(0, 0, 104, 64);  // a two-pixel border round 100 x 60
+  box.ScaleMode(kScaleModePixels);
+  const auto draw = [&box](float lastY) {
+    box.Cls();
+    box.Line(kLineBox, 0, 0, 99, 59, kTeal);
+    box.Line(kLineSegment, 10, 30, 60, 30, kRed);
+    box.Line(kLineSegment, 60, 30, 70, lastY, kRed);
+    QApplication::processEvents();
+    QApplication::processEvents();
+  };
+  box.show();
+  draw(30);
+  box.paints = 0;
+  box.painted = QRegion();
+  draw(30);
+  EXPECT_EQ(box.paints, 0) << "the same picture drawn again was repainted";
+  draw(40);
+  ASSERT_GT(box.paints, 0) << "a changed picture was not repainted";
+  // The last segment moved within x 60..70, y 30..40 of the image, which
+  // sits two pixels in.
+  const QRect bounds = box.painted.boundingRect();
+  EXPECT_TRUE(QRect(62, 32, 11, 11).contains(bounds))
+      << bounds.x() << "," << bounds.y() << " " << bounds.width() << "x" << bounds.height();
+  EXPECT_TRUE(bounds.contains(QPoint(72, 42))) << "the new end of the line was not repainted";
 }
 
 }  // namespace
