@@ -1,7 +1,11 @@
 #include "toolkit/qt/label.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOption>
 
 #include "toolkit/qt/text.h"
 
@@ -69,9 +73,42 @@ void QtLabel::Refit() {
   const int pad = 2 * margin() + (indent() > 0 ? indent() : 0);
   // One line: no wrapping, so a longer caption only ever widens the box
   // to the right of its fixed left edge.
-  const int width = metrics.horizontalAdvance(text()) + frame + pad;
+  const int width = Shaped().Advance() + frame + pad;
   const int height = metrics.height() + frame + 2 * margin();
   setGeometry(x(), y(), width, height);
+}
+
+const ShapedLine& QtLabel::Shaped() {
+  m_shaped.Shape(text(), font());
+  return m_shaped;
+}
+
+bool QtLabel::DrawsOneLine() const {
+  return textFormat() == Qt::PlainText && !wordWrap() && indent() >= 0 && isEnabled() &&
+         !text().contains(u'\n') && !(buddy() != nullptr && text().contains(u'&'));
+}
+
+// What QLabel paints for a plain one-line text: its frame, then the text
+// in the palette's foreground colour, inside the margin and the indent.
+void QtLabel::paintEvent(QPaintEvent* event) {
+  if (!DrawsOneLine()) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  drawFrame(&painter);
+  QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+  const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, alignment());
+  if (indent() > 0) {
+    if (align & Qt::AlignLeft) area.setLeft(area.left() + indent());
+    if (align & Qt::AlignRight) area.setRight(area.right() - indent());
+    if (align & Qt::AlignTop) area.setTop(area.top() + indent());
+    if (align & Qt::AlignBottom) area.setBottom(area.bottom() - indent());
+  }
+  QStyleOption option;
+  option.initFrom(this);
+  painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+  Shaped().Draw(painter, area, align);
 }
 
 }  // namespace orv::qt

@@ -5,11 +5,13 @@
 #include <QString>
 
 #include "platform/controls.h"
+#include "toolkit/qt/shaped_line.h"
 
 namespace orv::qt {
 
 // A text label. With AutoSize on it refits its size to its text, on one
-// line, from its fixed top-left corner whenever the caption changes.
+// line, from its fixed top-left corner whenever the caption changes. A
+// one-line caption is shaped once per change and drawn from that shaping.
 class QtLabel : public QLabel, public Label {
  public:
   explicit QtLabel(QWidget* parent);
@@ -25,9 +27,18 @@ class QtLabel : public QLabel, public Label {
   void ForeColor(QColor color);
   void SingleBorder(bool on);
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void Refit();
+  // Whether the caption is one plain line that the shaped line draws as
+  // QLabel would; several lines, a mnemonic, a style's own indent or a
+  // disabled look are left to QLabel.
+  bool DrawsOneLine() const;
+  const ShapedLine& Shaped();
   bool m_autoSize = false;
+  ShapedLine m_shaped;
 };
 
 }  // namespace orv::qt

@@ -2,7 +2,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QPalette>
+#include <QWidget>
 #include <stdexcept>
 
 #include "platform/error.h"
@@ -44,6 +49,67 @@ TEST(LabelTest, AutoSizeRefitsFromTheFixedTopLeftOnEveryCaption) {
 
   label.Caption(u"x");
   EXPECT_LT(label.width(), shortWidth) << "shrinks too";
+}
+
+// The label draws a one-line caption from its own shaping; what reaches
+// the screen must be what Qt's label draws, pixel for pixel, and its
+// auto-size width the text's advance with trailing spaces.
+TEST(LabelTest, DrawsAndMeasuresItsCaptionAsQtsOwnLabelDoes) {
+  struct Case {
+    const char* what;
+    const char16_t* text;
+    Qt::Alignment align;
+    bool border;
+    QSize size;
+  };
+  const Case cases[] = {
+      {"rate, left", u"平均下载速率: 1,234.56 Kb/S", Qt::AlignLeft, false, {240, 14}},
+      {"value box, right, trailing space", u"39.06 KBS ", Qt::AlignRight, true, {110, 23}},
+      {"too wide, clipped", u"1,234,567,890 KB and more", Qt::AlignRight, true, {60, 23}},
+      {"too low, clipped", u"下载速率: 0 BS ", Qt::AlignLeft, false, {200, 7}},
+      {"centred", u"lo ", Qt::AlignHCenter, false, {50, 20}},
+      {"empty", u"", Qt::AlignLeft, true, {40, 20}},
+  };
+  QFont font(QStringLiteral("Noto Sans CJK SC"));
+  font.setPixelSize(12);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString text = QString::fromUtf16(c.text);
+    QWidget ours;
+    QWidget qts;
+    for (QWidget* parent : {&ours, &qts}) {
+      parent->resize(c.size + QSize(8, 8));
+      QPalette grey = parent->palette();
+      grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+      parent->setPalette(grey);
+      parent->setAutoFillBackground(true);
+    }
+    auto* label = new QtLabel(&ours);
+    label->setFont(font);
+    label->ForeColor(QColor(0x80, 0, 0));
+    label->SingleBorder(c.border);
+    label->setAlignment(c.align | Qt::AlignTop);
+    label->Caption(std::u16string(c.text));
+    label->setGeometry(QRect(QPoint(4, 4), c.size));
+
+    auto* plain = new QLabel(text, &qts);
+    plain->setFont(font);
+    plain->setPalette(label->palette());
+    plain->setTextFormat(Qt::PlainText);
+    plain->setFrameStyle(label->frameStyle());
+    plain->setLineWidth(label->lineWidth());
+    plain->setIndent(label->indent());
+    plain->setMargin(0);
+    plain->setAlignment(c.align | Qt::AlignTop);
+    plain->setGeometry(QRect(QPoint(4, 4), c.size));
+
+    EXPECT_EQ(ours.grab().toImage(), qts.grab().toImage()) << "drawn otherwise than Qt's label";
+    label->AutoSize(true);
+    label->Caption(u"x");
+    label->Caption(std::u16string(c.text));
+    EXPECT_EQ(label->width(), QFontMetrics(font).horizontalAdvance(text) + 2 * label->frameWidth() +
+                                  label->indent());
+  }
 }
 
 TEST(LabelTest, WithoutAutoSizeTheBoxStays) {
