@@ -19,11 +19,13 @@ PixelBox TakeChangedPixels(const std::uint32_t* pixels, int width, int height,
     const std::uint32_t* now = pixels + y * stride;
     std::uint32_t* before = sent.data() + static_cast<std::size_t>(y) * w;
     if (!fresh && std::equal(now, now + width, before)) continue;
+    // The row differs somewhere; each scan stops at the box's edge found
+    // so far, since pixels the box already holds cannot widen it.
     int left = 0;
     int right = width;
     if (!fresh) {
-      while (now[left] == before[left]) ++left;
-      while (now[right - 1] == before[right - 1]) --right;
+      while (left < changed.left && now[left] == before[left]) ++left;
+      while (right > changed.right && now[right - 1] == before[right - 1]) --right;
     }
     changed.left = std::min(changed.left, left);
     changed.right = std::max(changed.right, right);
