@@ -78,10 +78,7 @@ void QtLabel::Refit() {
   setGeometry(x(), y(), width, height);
 }
 
-const ShapedLine& QtLabel::Shaped() {
-  m_shaped.Shape(text(), font());
-  return m_shaped;
-}
+const ShapedLine& QtLabel::Shaped() { return m_shaped.Get(text(), font()); }
 
 bool QtLabel::DrawsOneLine() const {
   return textFormat() == Qt::PlainText && !wordWrap() && indent() >= 0 && isEnabled() &&

@@ -11,7 +11,8 @@ namespace orv::qt {
 
 // A text label. With AutoSize on it refits its size to its text, on one
 // line, from its fixed top-left corner whenever the caption changes. A
-// one-line caption is shaped once per change and drawn from that shaping.
+// one-line caption is shaped once, when first shown, and refitted and
+// drawn from that shaping for as long as the label keeps it.
 class QtLabel : public QLabel, public Label {
  public:
   explicit QtLabel(QWidget* parent);
@@ -38,7 +39,7 @@ class QtLabel : public QLabel, public Label {
   bool DrawsOneLine() const;
   const ShapedLine& Shaped();
   bool m_autoSize = false;
-  ShapedLine m_shaped;
+  ShapedLines m_shaped;
 };
 
 }  // namespace orv::qt

@@ -6,8 +6,12 @@
 
 namespace orv::qt {
 
+bool ShapedLine::Holds(const QString& text, const QFont& font) const {
+  return m_shaped && text == m_text && font == m_font;
+}
+
 void ShapedLine::Shape(const QString& text, const QFont& font) {
-  if (m_shaped && text == m_text && font == m_font) return;
+  if (Holds(text, font)) return;
   m_text = text;
   m_font = font;
   m_shaped = true;
@@ -48,6 +52,22 @@ void ShapedLine::Draw(QPainter& painter, const QRect& area, Qt::Alignment alignm
   }
   line.draw(&painter, QPointF(x, area.y()));
   if (!fits) painter.restore();
+}
+
+const ShapedLine& ShapedLines::Get(const QString& text, const QFont& font) {
+  ++m_uses;
+  std::size_t oldest = 0;
+  for (std::size_t i = 0; i < kKept; ++i) {
+    if (m_lines[i].Holds(text, font)) {
+      m_lastUse[i] = m_uses;
+      return m_lines[i];
+    }
+    if (m_lastUse[i] < m_lastUse[oldest]) oldest = i;
+  }
+  m_lines[oldest].Shape(text, font);
+  m_lastUse[oldest] = m_uses;
+  ++m_shapings;
+  return m_lines[oldest];
 }
 
 }  // namespace orv::qt

@@ -5,6 +5,9 @@
 #include <QRect>
 #include <QString>
 #include <QTextLayout>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace orv::qt {
 
@@ -17,6 +20,7 @@ class ShapedLine {
  public:
   // Shapes TEXT in FONT, unless that is what it holds already.
   void Shape(const QString& text, const QFont& font);
+  bool Holds(const QString& text, const QFont& font) const;
 
   // The text's advance in whole pixels, as QFontMetrics::horizontalAdvance
   // gives it: trailing spaces included.
@@ -33,6 +37,26 @@ class ShapedLine {
   bool m_shaped = false;
   QTextLayout m_layout;
   int m_advance = 0;
+};
+
+// The last few lines a label showed, each shaped once: a rate that comes
+// back to a text it showed a moment ago (the same count of bytes as a tick
+// before, or nothing at all) is drawn again without shaping it again.
+class ShapedLines {
+ public:
+  // TEXT in FONT, shaped now unless it is kept; a new text takes the place
+  // of the one used longest ago.
+  const ShapedLine& Get(const QString& text, const QFont& font);
+
+  // How many times a text was shaped, for tests.
+  std::uint64_t Shapings() const { return m_shapings; }
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  std::array<ShapedLine, kKept> m_lines;
+  std::array<std::uint64_t, kKept> m_lastUse{};
+  std::uint64_t m_uses = 0;
+  std::uint64_t m_shapings = 0;
 };
 
 }  // namespace orv::qt
