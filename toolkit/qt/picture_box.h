@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QImage>
+#include <QLineF>
 #include <QPainter>
 #include <cstdint>
 #include <vector>
@@ -44,6 +45,9 @@ class QtPictureBox : public QFrame, public PictureSurface {
   // Qt defers resize events of hidden widgets, so the image follows the
   // inner area lazily, before every use.
   void SyncImageSize() const;
+  void SyncImageSize(double scale) const;
+  // Device pixels to the layout's pixel on the widget's screen, at least 1.
+  double ScreenScale() const;
   QSize DeviceSize(double scale) const;
   int PenWidth() const;
   // One painter stays open on the image across Line calls: opening one per
@@ -63,6 +67,11 @@ class QtPictureBox : public QFrame, public PictureSurface {
   mutable double m_scale = 1.0;
   // Declared after the image so that it is destroyed before it.
   mutable QPainter m_painter;
+  // Segments of the pen's colour not yet drawn: handed to the painter in
+  // one call when anything else is drawn, the pen changes or the painter
+  // closes. A graph is a hundred short segments, and each call on its own
+  // cost the painter more in setting up than in pixels.
+  mutable std::vector<QLineF> m_segments;
   Color m_penColor = 0;
   QColor m_penQColor;
   bool m_updateQueued = false;
