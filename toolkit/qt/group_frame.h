@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QFrame>
+#include <QPaintEvent>
+
+#include "toolkit/qt/frame_border.h"
 
 namespace orv::qt {
 
@@ -9,6 +12,13 @@ namespace orv::qt {
 class QtGroupFrame : public QFrame {
  public:
   using QFrame::QFrame;
+
+ protected:
+  // The frame draws only its border; the ground under a patch is filled
+  // before this runs.
+  void paintEvent(QPaintEvent* event) override {
+    if (!LeavesBorderAlone(*this, *event)) QFrame::paintEvent(event);
+  }
 };
 
 }  // namespace orv::qt

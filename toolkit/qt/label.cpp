@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QStyle>
-#include <QStyleOption>
 
 #include "toolkit/qt/text.h"
 
@@ -102,9 +101,10 @@ void QtLabel::paintEvent(QPaintEvent* event) {
     if (align & Qt::AlignTop) area.setTop(area.top() + indent());
     if (align & Qt::AlignBottom) area.setBottom(area.bottom() - indent());
   }
-  QStyleOption option;
-  option.initFrom(this);
-  painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+  // The style's colour group for an enabled widget, without building a
+  // whole style option for it.
+  const QPalette::ColorGroup group = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+  painter.setPen(QPen(palette().brush(group, foregroundRole()), painter.pen().widthF()));
   Shaped().Draw(painter, area, align);
 }
 

@@ -14,6 +14,7 @@
 #include "platform/segment_clip.h"
 #include "platform/surface_contract.h"
 #include "toolkit/qt/color.h"
+#include "toolkit/qt/frame_border.h"
 
 namespace orv::qt {
 namespace {
@@ -306,7 +307,7 @@ void QtPictureBox::paintEvent(QPaintEvent* event) {
   // fraction of a pixel where it is not.
   painter.drawImage(QRectF(inner.topLeft(), QSizeF(m_image.size()) / m_scale), m_image);
   painter.end();
-  QFrame::paintEvent(event);
+  if (!LeavesBorderAlone(*this, *event)) QFrame::paintEvent(event);
 }
 
 void QtPictureBox::resizeEvent(QResizeEvent* event) {
