@@ -9,6 +9,7 @@
 #include "platform/segment_clip.h"
 #include "platform/surface_contract.h"
 #include "toolkit/win32/color.h"
+#include "toolkit/win32/label.h"
 
 namespace orv::win32 {
 namespace {
@@ -244,6 +245,10 @@ LRESULT CALLBACK Win32PictureBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_SIZE:
       if (box != nullptr) box->Resize(LOWORD(lp), HIWORD(lp));
       return 0;
+    case WM_DRAWITEM:
+      // Labels placed on the picture.
+      if (DrawLabelItem(lp)) return TRUE;
+      break;
     default:
       break;
   }
