@@ -324,6 +324,38 @@ Color ShownAt(HWND hwnd, int x, int y) {
   return Rgb(GetRValue(shown), GetGValue(shown), GetBValue(shown));
 }
 
+// A tick's changes are on the screen when it ends, with no paint left
+// waiting for the message loop; a pixel the tick did not change is not
+// sent again.
+TEST_F(Win32ControlsTest, ChangesATickSendsAreOnTheScreenAtOnce) {
+  form->Show(SW_SHOW);
+  auto& pic = dynamic_cast<Win32PictureBox&>(form->FindPicture("pic"));
+  pic.ScaleMode(kScaleModePixels);
+  pic.BackColor(kBlack);
+  UpdateWindow(pic.Handle());
+  DoEvents();
+  ASSERT_EQ(ShownAt(pic.Handle(), 50, 20), kBlack);
+
+  const int before = pic.Paints();
+  pic.HoldUpdates();
+  pic.Line(kLineSegment, 0, 20, 99, 20, kGreen);
+  pic.SendChanges();
+  EXPECT_FALSE(GetUpdateRect(pic.Handle(), nullptr, FALSE)) << "left to a later paint";
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 20), kGreen);
+  EXPECT_EQ(pic.Paints(), before + 1);
+
+  // A pixel changed on the screen alone stays: the next tick does not
+  // change it in the image, so it is not sent again.
+  HDC dc = GetDC(pic.Handle());
+  SetPixelV(dc, 50, 40, RGB(255, 0, 0));
+  ReleaseDC(pic.Handle(), dc);
+  pic.HoldUpdates();
+  pic.Line(kLineSegment, 0, 10, 99, 10, kTeal);
+  pic.SendChanges();
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 10), kTeal);
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 40), Rgb(255, 0, 0)) << "unchanged pixels sent again";
+}
+
 MSG KeyDown(HWND hwnd, WPARAM key) {
   MSG msg{};
   msg.hwnd = hwnd;
