@@ -224,10 +224,10 @@ void Win32PictureBox::SendChanges() {
 
 // The changed pixels go to the screen at once, through the window's own
 // device context. Marking them for a WM_PAINT instead costs, under Wine,
-// six more round trips to its server (the invalidation, the paint's
-// message, its update region twice, its caret and visible region); what
-// the window shows is the same, and a paint of any other cause still comes
-// from the kept image.
+// seven round trips to its server (the invalidation, the paint's message,
+// its update region twice, hiding and showing the caret, its visible
+// region); what the window shows is the same, and a paint of any other
+// cause still comes from the kept image.
 void Win32PictureBox::PaintNow(const RECT& r) {
   HDC dc = GetDC(m_hwnd);
   if (dc == nullptr) {
