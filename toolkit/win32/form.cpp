@@ -207,6 +207,9 @@ LRESULT Win32Form::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       FillRect(reinterpret_cast<HDC>(wp), &r, FaceBrush());
       return 1;
     }
+    case WM_DRAWITEM:
+      if (DrawLabelItem(lp)) return TRUE;
+      break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       // The frames' own drawing.

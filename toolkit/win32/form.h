@@ -13,6 +13,7 @@
 #include "toolkit/win32/annotations.h"
 #include "toolkit/win32/color_scheme.h"
 #include "toolkit/win32/drop_down_list.h"
+#include "toolkit/win32/frame.h"
 #include "toolkit/win32/label.h"
 #include "toolkit/win32/picture_box.h"
 #include "toolkit/win32/timer.h"
@@ -26,6 +27,7 @@ struct Win32Control {
   HWND hwnd = nullptr;
   std::unique_ptr<Win32Label> label;
   std::unique_ptr<Win32DropDownList> list;
+  std::unique_ptr<Win32Frame> frame;
   std::unique_ptr<Win32PictureBox> picture;
   std::unique_ptr<Win32Timer> timer;
 };

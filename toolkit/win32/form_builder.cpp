@@ -21,25 +21,9 @@ namespace {
 // Child windows overlap (the banner over the graph, the graph over the
 // upper frame); each one clips its siblings so the stacking order holds.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr UINT_PTR kFrameFaceId = 1;
 // A picture's drawing for twice the resolution is the PNG resource of its
 // name with this added.
 constexpr wchar_t kTwoXSuffix[] = L"_2x";
-
-// Frames are group boxes, whose own procedure paints no background and
-// gives the controls they hold the system's colours.
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  const auto* form = reinterpret_cast<const Win32Form*>(data);
-  if (msg == WM_ERASEBKGND) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wp), &r, form->FaceBrush());
-    return 1;
-  }
-  if (const auto brush = form->ListColors(msg, wp, lp)) return *brush;
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FrameProc, kFrameFaceId);
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
 
 class Builder {
  public:
@@ -107,7 +91,6 @@ class Builder {
   void MakeLabel(Win32Control& c, HWND parent, UINT id) const {
     c.hwnd = Child(0, L"STATIC", SS_OWNERDRAW, parent, id);
     if (c.hwnd == nullptr) return;
-    HostLabels(parent);
     c.label = std::make_unique<Win32Label>(c.hwnd, *c.description,
                                            m_window->Scheme().ColorsOf(*c.description));
   }
@@ -117,7 +100,7 @@ class Builder {
     if (c.hwnd == nullptr) return;
     // Frames take the window's face (the layout has no other), whichever
     // colours it follows.
-    SetWindowSubclass(c.hwnd, &FrameProc, kFrameFaceId, reinterpret_cast<DWORD_PTR>(m_window));
+    c.frame = std::make_unique<Win32Frame>(c.hwnd, *m_window);
   }
 
   void MakeList(Win32Control& c, HWND parent, UINT id) const {

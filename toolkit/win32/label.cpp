@@ -1,33 +1,8 @@
 #include "toolkit/win32/label.h"
 
-#include <commctrl.h>
-
 #include "toolkit/win32/wide.h"
 
 namespace orv::win32 {
-namespace {
-
-constexpr UINT_PTR kLabelHostId = 0x4C48;  // any id unique among our subclasses
-
-// An owner-drawn STATIC asks its parent to draw it; the label behind it
-// is found through the STATIC's user data.
-bool DrawLabelItem(LPARAM drawItem) {
-  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(drawItem);
-  if (item == nullptr || item->CtlType != ODT_STATIC) return false;
-  const auto* label =
-      reinterpret_cast<const Win32Label*>(GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
-  if (label == nullptr) return false;
-  label->Draw(*item);
-  return true;
-}
-
-LRESULT CALLBACK LabelHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_DRAWITEM && DrawLabelItem(lp)) return TRUE;
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &LabelHostProc, kLabelHostId);
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-}  // namespace
 
 Win32Label::Win32Label(HWND hwnd, const ControlDescription& d, TextColors colours)
     : m_hwnd(hwnd),
@@ -119,9 +94,16 @@ void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
   if (old != nullptr) SelectObject(dc, old);
 }
 
-void HostLabels(HWND container) {
-  // A second call for the same container only sets the same subclass again.
-  SetWindowSubclass(container, &LabelHostProc, kLabelHostId, 0);
+// An owner-drawn STATIC asks its parent to draw it; the label behind it
+// is found through the STATIC's user data.
+bool DrawLabelItem(LPARAM drawItem) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(drawItem);
+  if (item == nullptr || item->CtlType != ODT_STATIC) return false;
+  const auto* label =
+      reinterpret_cast<const Win32Label*>(GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
+  if (label == nullptr) return false;
+  label->Draw(*item);
+  return true;
 }
 
 }  // namespace orv::win32

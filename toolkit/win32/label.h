@@ -49,8 +49,8 @@ class Win32Label final : public Label {
   bool m_captionChanged = false;
 };
 
-// Makes a window that holds labels draw them: their WM_DRAWITEM comes to
-// it, whatever its own window procedure.
-void HostLabels(HWND container);
+// A label's WM_DRAWITEM, as the window holding it receives it: draws the
+// label and returns true; false for an item that is no label.
+bool DrawLabelItem(LPARAM drawItem);
 
 }  // namespace orv::win32

@@ -49,12 +49,14 @@ class Win32PictureBox final : public PictureSurface {
 
   // Between HoldUpdates and SendChanges (the form brackets each timer
   // tick with them) drawing marks nothing for the screen; SendChanges then
-  // marks only the rectangle of pixels that differ from the image last
-  // sent, and nothing when the tick drew the same image again. The image
-  // is still drawn whole; only what the screen is sent shrinks. Holds nest.
+  // paints only the rectangle of pixels that differ from the image last
+  // sent, at once, and nothing when the tick drew the same image again.
+  // The image is still drawn whole; only what the screen is sent shrinks.
+  // Holds nest.
   void HoldUpdates() { ++m_holds; }
   void SendChanges();
-  // How many times the window has painted: what a test counts.
+  // How many times the window has been painted (its WM_PAINT, or the
+  // changes sent at once): what a test counts.
   int Paints() const { return m_paints; }
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -63,6 +65,7 @@ class Win32PictureBox final : public PictureSurface {
   void Resize(int width, int height);
   void FillBackground();
   void Paint();
+  void PaintNow(const RECT& rect);
   // Marks the window for the next paint, once between two paints.
   void Invalidate();
   void SelectPen(Color color);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "msaa_caption.h"
@@ -315,6 +316,46 @@ TEST_F(Win32ControlsTest, ATickThatDrawsTheSameImagePaintsNothing) {
   EXPECT_EQ(pic.PixelAt(50, 40), kGreen);
 }
 
+// The colour a window shows at a point of its client area.
+Color ShownAt(HWND hwnd, int x, int y) {
+  HDC dc = GetDC(hwnd);
+  const COLORREF shown = GetPixel(dc, x, y);
+  ReleaseDC(hwnd, dc);
+  return Rgb(GetRValue(shown), GetGValue(shown), GetBValue(shown));
+}
+
+// A tick's changes are on the screen when it ends, with no paint left
+// waiting for the message loop; a pixel the tick did not change is not
+// sent again.
+TEST_F(Win32ControlsTest, ChangesATickSendsAreOnTheScreenAtOnce) {
+  form->Show(SW_SHOW);
+  auto& pic = dynamic_cast<Win32PictureBox&>(form->FindPicture("pic"));
+  pic.ScaleMode(kScaleModePixels);
+  pic.BackColor(kBlack);
+  UpdateWindow(pic.Handle());
+  DoEvents();
+  ASSERT_EQ(ShownAt(pic.Handle(), 50, 20), kBlack);
+
+  const int before = pic.Paints();
+  pic.HoldUpdates();
+  pic.Line(kLineSegment, 0, 20, 99, 20, kGreen);
+  pic.SendChanges();
+  EXPECT_FALSE(GetUpdateRect(pic.Handle(), nullptr, FALSE)) << "left to a later paint";
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 20), kGreen);
+  EXPECT_EQ(pic.Paints(), before + 1);
+
+  // A pixel changed on the screen alone stays: the next tick does not
+  // change it in the image, so it is not sent again.
+  HDC dc = GetDC(pic.Handle());
+  SetPixelV(dc, 50, 40, RGB(255, 0, 0));
+  ReleaseDC(pic.Handle(), dc);
+  pic.HoldUpdates();
+  pic.Line(kLineSegment, 0, 10, 99, 10, kTeal);
+  pic.SendChanges();
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 10), kTeal);
+  EXPECT_EQ(ShownAt(pic.Handle(), 50, 40), Rgb(255, 0, 0)) << "unchanged pixels sent again";
+}
+
 MSG KeyDown(HWND hwnd, WPARAM key) {
   MSG msg{};
   msg.hwnd = hwnd;
@@ -514,6 +555,37 @@ TEST(Win32ReadingTest, CaptionsStandJustAboveTheirControlsAndOverlapsKeepTheirSt
 // The window's icons come at the sides the resolution asks for; the
 // system's own application icon stands in for ours, which is a resource
 // of the program.
+// Labels are owner-drawn by the window that holds them, a frame or the
+// form itself; what reaches the screen is what the label draws.
+TEST(Win32ReadingTest, LabelsInAFrameAndOnTheFormReachTheScreen) {
+  FormDescription form = kForm;
+  form.controls = kReadControls;
+  const auto built = BuildWin32Form(form, GetModuleHandleW(nullptr));
+  built->Show(SW_SHOW);
+  for (const std::string_view name : {"low", "value"}) {
+    SCOPED_TRACE(name);
+    auto& label = dynamic_cast<Win32Label&>(built->FindLabel(name));
+    label.Caption(u"MWM 88");
+    UpdateWindow(built->Handle());
+    DoEvents();
+    RECT r;
+    GetClientRect(label.Handle(), &r);
+    const std::vector<std::uint32_t> drawn = Drawn(label);
+    int differ = 0;
+    int ink = 0;
+    for (int y = 0; y < r.bottom; ++y) {
+      for (int x = 0; x < r.right; ++x) {
+        const std::uint32_t bgr = drawn[static_cast<std::size_t>(y * r.right + x)] & 0xFFFFFF;
+        const Color want = Rgb((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+        if (ShownAt(label.Handle(), x, y) != want) ++differ;
+        if (want != kFace) ++ink;
+      }
+    }
+    EXPECT_GT(ink, 0) << "the label draws no text";
+    EXPECT_EQ(differ, 0);
+  }
+}
+
 TEST(Win32IconTest, IconsComeAtTheSideTheResolutionAsksFor) {
   struct Case {
     int metric;
