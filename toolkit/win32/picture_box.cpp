@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/changed_pixels.h"
 #include "platform/error.h"
 #include "platform/segment_clip.h"
 #include "platform/surface_contract.h"
@@ -197,29 +198,9 @@ void Win32PictureBox::Invalidate() {
 void Win32PictureBox::SendChanges() {
   if (m_holds == 0 || --m_holds > 0) return;
   GdiFlush();
-  const std::size_t size = static_cast<std::size_t>(m_width) * m_height;
-  RECT changed{m_width, m_height, 0, 0};
-  if (m_sent.size() != size) {
-    m_sent.assign(m_bits, m_bits + size);
-    changed = {0, 0, m_width, m_height};
-  } else {
-    for (int y = 0; y < m_height; ++y) {
-      const std::uint32_t* now = m_bits + static_cast<std::size_t>(y) * m_width;
-      std::uint32_t* before = m_sent.data() + static_cast<std::size_t>(y) * m_width;
-      if (std::equal(now, now + m_width, before)) continue;
-      int left = 0;
-      while (now[left] == before[left]) ++left;
-      int right = m_width;
-      while (now[right - 1] == before[right - 1]) --right;
-      changed.left = std::min<LONG>(changed.left, left);
-      changed.right = std::max<LONG>(changed.right, right);
-      changed.top = std::min<LONG>(changed.top, y);
-      changed.bottom = y + 1;
-      std::copy(now, now + m_width, before);
-    }
-  }
-  if (changed.left >= changed.right || m_invalid) return;
-  PaintNow(changed);
+  const PixelBox box = TakeChangedPixels(m_bits, m_width, m_height, m_width, m_sent);
+  if (box.Empty() || m_invalid) return;
+  PaintNow(RECT{box.left, box.top, box.right, box.bottom});
 }
 
 // The changed pixels go to the screen at once, through the window's own
