@@ -89,7 +89,8 @@ TEST(PartialRepaintTest, WhatReachesTheScreenIsWhatAFullPaintDraws) {
     QApplication::processEvents();
     const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
     const QImage full = window.grab().toImage();
-    ASSERT_EQ(shown.convertToFormat(QImage::Format_RGB32), full.convertToFormat(QImage::Format_RGB32))
+    ASSERT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+              full.convertToFormat(QImage::Format_RGB32))
         << "tick " << tick;
     for (const QFrame* framed : {static_cast<QFrame*>(frame), static_cast<QFrame*>(graph)}) {
       ExpectBorderAsAPlainFrameDrawsIt(shown, *framed);
