@@ -47,11 +47,17 @@ void FillPixels(QImage& image, const QRect& rect, QRgb color) {
   // a long run (a grid line across the graph) doubles what it has written
   // with memcpy, which moves many pixels an instruction.
   constexpr int kShort = 8;
+  if (width <= kShort) {
+    for (uchar* line = first; line != end; line += stride) {
+      QRgb* run = reinterpret_cast<QRgb*>(line);
+      for (int x = 0; x < width; ++x) run[x] = color;
+    }
+    return;
+  }
   for (uchar* line = first; line != end; line += stride) {
     QRgb* run = reinterpret_cast<QRgb*>(line);
-    const int head = std::min(width, kShort);
-    for (int x = 0; x < head; ++x) run[x] = color;
-    for (int done = head; done < width;) {
+    for (int x = 0; x < kShort; ++x) run[x] = color;
+    for (int done = kShort; done < width;) {
       const int chunk = std::min(done, width - done);
       std::memcpy(run + done, run, static_cast<std::size_t>(chunk) * sizeof(QRgb));
       done += chunk;
