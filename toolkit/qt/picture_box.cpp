@@ -48,9 +48,11 @@ void FillPixels(QImage& image, const QRect& rect, QRgb color) {
   // with memcpy, which moves many pixels an instruction.
   constexpr int kShort = 8;
   if (width <= kShort) {
-    for (uchar* line = first; line != end; line += stride) {
-      QRgb* run = reinterpret_cast<QRgb*>(line);
-      for (int x = 0; x < width; ++x) run[x] = color;
+    // Column by column: the inner loop is one store a row.
+    const int rows = inside.height();
+    for (int x = 0; x < width; ++x) {
+      uchar* pixel = first + x * qsizetype{sizeof(QRgb)};
+      for (int y = 0; y < rows; ++y, pixel += stride) *reinterpret_cast<QRgb*>(pixel) = color;
     }
     return;
   }
