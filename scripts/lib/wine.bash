@@ -29,8 +29,14 @@ start_wine_prefix() {
     echo "$prefix belongs to another user; Wine refuses it. Remove it first." >&2
     return 1
   fi
-  "${runner[@]}" env WINEPREFIX="$prefix" WINEDEBUG=-all wineserver -p >/dev/null 2>&1
-  "${runner[@]}" env WINEPREFIX="$prefix" WINEDEBUG=-all wine cmd /c exit >/dev/null 2>&1
+  if ! "${runner[@]}" env WINEPREFIX="$prefix" WINEDEBUG=-all wineserver -p >/dev/null 2>&1; then
+    echo "the Wine server of $prefix did not start" >&2
+    return 1
+  fi
+  if ! "${runner[@]}" env WINEPREFIX="$prefix" WINEDEBUG=-all wine cmd /c exit >/dev/null 2>&1; then
+    echo "Wine could not run a first program in $prefix" >&2
+    return 1
+  fi
   [ -z "$dpi" ] || "${runner[@]}" "$orv_wine_lib/prepare-wine-prefix" "$prefix" "$dpi"
 }
 
