@@ -42,7 +42,6 @@ void FillPixels(QImage& image, const QRect& rect, QRgb color) {
   const qsizetype stride = image.bytesPerLine();
   const int width = inside.width();
   uchar* first = bits + inside.top() * stride + inside.left() * qsizetype{sizeof(QRgb)};
-  uchar* end = first + inside.height() * stride;
   // An edge a pixel or two wide (a grid column) is written pixel by pixel;
   // a long run (a grid line across the graph) doubles what it has written
   // with memcpy, which moves many pixels an instruction.
@@ -56,6 +55,7 @@ void FillPixels(QImage& image, const QRect& rect, QRgb color) {
     }
     return;
   }
+  uchar* end = first + inside.height() * stride;
   for (uchar* line = first; line != end; line += stride) {
     QRgb* run = reinterpret_cast<QRgb*>(line);
     for (int x = 0; x < kShort; ++x) run[x] = color;
@@ -234,9 +234,9 @@ void QtPictureBox::SendChanges() {
   SyncImageSize();
   EndPainting();
   static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
-  const PixelBox changed =
-      TakeChangedPixels(reinterpret_cast<const std::uint32_t*>(m_image.constBits()),
-                        m_image.width(), m_image.height(), m_image.bytesPerLine() / 4, m_sent);
+  const PixelBox changed = TakeChangedPixels(
+      reinterpret_cast<const std::uint32_t*>(m_image.constBits()), m_image.width(),
+      m_image.height(), m_image.bytesPerLine() / qsizetype{sizeof(QRgb)}, m_sent);
   if (changed.Empty()) return;
   // Device pixels to the widget's, rounded outwards.
   const QPoint origin = contentsRect().topLeft();

@@ -11,7 +11,6 @@ bool ShapedLine::Holds(const QString& text, const QFont& font) const {
 }
 
 void ShapedLine::Shape(const QString& text, const QFont& font) {
-  if (Holds(text, font)) return;
   m_text = text;
   m_font = font;
   m_shaped = true;

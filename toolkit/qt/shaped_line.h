@@ -18,7 +18,7 @@ namespace orv::qt {
 // again for every repaint.
 class ShapedLine {
  public:
-  // Shapes TEXT in FONT, unless that is what it holds already.
+  // Shapes TEXT in FONT, in place of what it held.
   void Shape(const QString& text, const QFont& font);
   bool Holds(const QString& text, const QFont& font) const;
 
